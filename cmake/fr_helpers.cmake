@@ -1,0 +1,21 @@
+# fr_add_subdirs(parent a b c ...): add parent/a, parent/b, ... where they exist.
+function(fr_add_subdirs parent)
+  foreach(sub IN LISTS ARGN)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/${parent}/${sub}/CMakeLists.txt)
+      add_subdirectory(${CMAKE_SOURCE_DIR}/${parent}/${sub} ${CMAKE_BINARY_DIR}/${parent}/${sub})
+    endif()
+  endforeach()
+endfunction()
+
+# fr_add_gtest(name LABEL unit|wine|e2e SOURCES ... LIBS ...): a GoogleTest executable run by CTest.
+# Cross builds run it under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
+function(fr_add_gtest name)
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} TIMEOUT 600)
+endfunction()
