@@ -21,6 +21,7 @@ struct Arg {
     Arg(Variant v, bool ref = false) : value(std::move(v)), byRef(ref) {}
 };
 
+// Subclasses that override call() add `using AutomationObject::call;` to keep the short forms.
 class AutomationObject {
 public:
     virtual ~AutomationObject() = default;
@@ -61,6 +62,7 @@ public:
 class DispatchObject : public AutomationObject {
 public:
     explicit DispatchObject(std::shared_ptr<DispatchTarget> target);
+    using AutomationObject::call;
     Variant call(const std::u16string& name, std::vector<Arg>& args) override;
     void setProperty(const std::u16string& name, const Variant& value) override;
     const std::shared_ptr<DispatchTarget>& target() const { return FTarget; }
