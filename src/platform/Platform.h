@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "automation/FormatSettings.h"
 
@@ -18,5 +19,48 @@ double nowLocal();
 
 // A new GUID in registry form: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, upper-case digits.
 std::u16string newGuidString();
+
+// ---- Files and folders ----
+char16_t pathDelimiter();
+std::u16string includeTrailingPathDelimiter(const std::u16string& path);
+// The all-users application-data folder (native: $XDG_DATA_HOME or ~/.local/share); empty when unknown.
+std::u16string commonAppDataFolder();
+// The current user's application-data folder (native: the same XDG folder).
+std::u16string userAppDataFolder();
+bool directoryExists(const std::u16string& path);
+// Creates every missing folder on the path; false when one cannot be made.
+bool forceDirectories(const std::u16string& path);
+// Makes sure Everyone has full access to the folder, inherited by what it holds. Raises EOSError
+// when a system call fails. Natively nothing to do.
+void grantEveryoneFullAccess(const std::u16string& folder);
+
+// Appends one line (CR LF added) in the system's single-byte code page (UTF-8 natively), opening
+// and closing the file; other writers may hold it open too. Retries briefly while another writer
+// has it locked; false when the line could not be written.
+bool appendLine(const std::u16string& fileName, const std::u16string& line);
+// Text in the system's single-byte (ANSI) code page; UTF-8 natively.
+std::string toSystemCodePage(const std::u16string& text);
+
+// ---- The module ----
+// Full file name of the module holding this code (the DLL on Windows).
+std::u16string moduleFileName();
+struct FileVersion {
+    uint16_t major = 0, minor = 0, release = 0, build = 0;
+};
+// The fixed version information of a file; of this module when the name is empty. All zero when
+// the file has none (natively: the project version for this module, zero for any other file).
+FileVersion fileVersion(const std::u16string& fileName = u"");
+
+// ---- Durable data files (the emulator's state and paper tape) ----
+// An environment variable's value; empty when it is not set.
+std::u16string environmentVariable(const std::u16string& name);
+// The current user's local (not roaming) data folder: $XDG_DATA_HOME or ~/.local/share natively,
+// %LOCALAPPDATA% on Windows; empty when unknown.
+std::u16string localUserDataFolder();
+// Replaces the whole file in one step: a temporary file beside it is written, flushed to disk and
+// renamed over it, so a crash leaves either the old or the new content. Raises EInOutError.
+void writeFileAtomically(const std::u16string& fileName, std::string_view bytes);
+// Appends the bytes and flushes them to disk before returning. Raises EInOutError.
+void appendFileDurably(const std::u16string& fileName, std::string_view bytes);
 
 }  // namespace fr::platform
