@@ -1,0 +1,194 @@
+#include "dispatch/uCOMSupport.h"
+
+#include "automation/Errors.h"
+#include "automation/Text.h"
+#include "platform/Platform.h"
+
+namespace fr {
+
+namespace {
+
+// The extension list searches names the way a case-insensitive string list does: letters of
+// both alphabets our hosts use fold, not only ASCII.
+char16_t foldLetter(char16_t c) {
+    if (c >= u'a' && c <= u'z') return c - 32;
+    if (c >= 0x00E0 && c <= 0x00FE && c != 0x00F7) return c - 32;  // Latin-1 letters
+    if (c >= 0x0430 && c <= 0x044F) return c - 32;                  // а..я
+    if (c >= 0x0450 && c <= 0x045F) return c - 80;                  // ё and the other Cyrillic extras
+    return c;
+}
+
+bool sameTextFolded(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (foldLetter(a[i]) != foldLetter(b[i])) return false;
+    return true;
+}
+
+const Variant kEmpty;
+
+}  // namespace
+
+void TBaseObject::Initialize() {
+    FExtMethodList.clear();
+    FInstanceID = platform::newGuidString();
+}
+
+std::u16string TBaseObject::GetDriverResultDescription(int32_t resultCode) {
+    return ResultCodeDescription(resultCode, {});
+}
+
+void TBaseObject::RegisterPrivateMethod(std::u16string_view name, TPrivateMethod handler) {
+    TMethodStruct& m = FindOrAddMethod(name);
+    m.IsPublic = false;
+    m.IsSpecific = false;
+    m.PrivateMethod = std::move(handler);
+    m.PublicMethod = nullptr;
+}
+
+void TBaseObject::RegisterPublicMethod(std::u16string_view name, TPublicMethod handler) {
+    TMethodStruct& m = FindOrAddMethod(name);
+    m.IsPublic = true;
+    m.IsSpecific = false;
+    m.PublicMethod = std::move(handler);
+    m.PrivateMethod = nullptr;
+}
+
+void TBaseObject::RegisterSpecificMethod(std::u16string_view name, TPublicMethod handler) {
+    TMethodStruct& m = FindOrAddMethod(name);
+    m.IsPublic = true;
+    m.IsSpecific = true;
+    m.PublicMethod = std::move(handler);
+    m.PrivateMethod = nullptr;
+}
+
+HResult TBaseObject::GetIDsOfNames(const std::u16string& name, int32_t& dispid) {
+    int32_t index = FindMethod(FMethodList, name);
+    if (index >= 0) {
+        dispid = index;
+        return kS_OK;
+    }
+    if (FOnExtMethod) {
+        for (size_t i = 0; i < FExtMethodList.size(); ++i)
+            if (sameTextFolded(FExtMethodList[i], name)) {
+                dispid = kExtMethodDispIdBase + static_cast<int32_t>(i);
+                return kS_OK;
+            }
+        // A DISPID from 100000 on would be refused by Invoke: stop handing out new names there.
+        int32_t next = kExtMethodDispIdBase + static_cast<int32_t>(FExtMethodList.size());
+        if (next < kRefusedDispIdBase) {
+            FExtMethodList.push_back(name);
+            dispid = next;
+            return kS_OK;
+        }
+    }
+    dispid = -1;
+    return kE_NOTIMPL;
+}
+
+HResult TBaseObject::Invoke(int32_t dispid, uint16_t flags, std::vector<Variant>& args, Variant& result,
+                            ExcepInfo& excep) {
+    if (dispid >= kRefusedDispIdBase || !(flags & kDISPATCH_METHOD)) return kE_FAIL;
+    Variant local;
+    HResult hr;
+    try {
+        hr = CallMethod(dispid, local, args);
+    } catch (const EError& e) {
+        return ReportException(excep, u16(e.className()), e.message());
+    } catch (const std::exception& e) {
+        return ReportException(excep, u"Exception", u16(e.what()));
+    } catch (...) {
+        return ReportException(excep, u"Exception", u"Непредвиденное исключение");
+    }
+    if (hr == kS_OK) result = std::move(local);
+    return hr;
+}
+
+HResult TBaseObject::ReportException(ExcepInfo& excep, const std::u16string& source,
+                                     const std::u16string& message) noexcept {
+    try {
+        excep.scode = rcUnknownError;
+        excep.description = message;
+        excep.source = source;
+        excep.filled = true;
+        if (DebugLogEnabled()) DebugLog(u"EXCEPTION", source + u": " + message);
+    } catch (...) {
+        // Nothing may leave Invoke; the HRESULT still tells the host the call failed.
+    }
+    return kDISP_E_EXCEPTION;
+}
+
+HResult TBaseObject::CallMethod(int32_t dispid, Variant& result, std::vector<Variant>& params) {
+    bool logOn = DebugLogEnabled();
+    if (dispid >= kExtMethodDispIdBase && FOnExtMethod &&
+        static_cast<size_t>(dispid - kExtMethodDispIdBase) < FExtMethodList.size()) {
+        // A copy: the extension handler may ask for new names, which grows the list.
+        std::u16string name = FExtMethodList[static_cast<size_t>(dispid - kExtMethodDispIdBase)];
+        return CallPublic(nullptr, &name, logOn, result, params);
+    }
+    // DISPIDs never handed out are refused like those from 100000 on.
+    if (dispid < 0 || static_cast<size_t>(dispid) >= FMethodList.size()) return kE_FAIL;
+    const TMethodStruct& entry = FMethodList[static_cast<size_t>(dispid)];
+    if (entry.IsPublic) return CallPublic(&entry, nullptr, logOn, result, params);
+    return CallPrivate(entry, logOn, result, params);
+}
+
+HResult TBaseObject::CallPublic(const TMethodStruct* entry, const std::u16string* extName, bool logOn,
+                                Variant& result, std::vector<Variant>& params) {
+    const std::u16string& name = extName ? *extName : entry->Name;
+    // InData is a copy: a handler's changes to it must not reach the host.
+    Variant inData = params.size() > 0 ? params[0] : kEmpty;
+    Variant outData;
+    FExtData = Variant();
+    const Variant& timeOut = params.size() > 2 ? params[2] : kEmpty;
+    if (logOn) TracePublicStart(name, inData);
+
+    if (!timeOut.isOrdinal()) {
+        if (logOn && DebugLogEnabled()) TracePublicEnd(name, result, outData);
+        return kE_INVALIDARG;
+    }
+
+    std::u16string description;
+    int32_t code;
+    try {
+        // Inside the guard: a 64-bit TimeOut that does not fit is the caller's error, not a crash.
+        int32_t timeOutValue = timeOut.toInt();
+        code = extName ? FOnExtMethod(name, inData, outData, timeOutValue, description)
+                       : entry->PublicMethod(inData, outData, timeOutValue, description);
+    } catch (const EError& e) {
+        description = e.message();
+        code = rcUnknownError;
+    }
+    if (code != rcOK) {
+        if (description.empty()) description = GetDriverResultDescription(code);
+        outData = MakeErrorOutData(code, description);
+    }
+    result = Variant(code == rcOK);
+    const Variant* finalOut = &outData;
+    if (params.size() > 1) {
+        params[1] = std::move(outData);
+        finalOut = &params[1];
+    }
+    if (logOn && DebugLogEnabled()) TracePublicEnd(name, result, *finalOut);
+    return kS_OK;
+}
+
+HResult TBaseObject::CallPrivate(const TMethodStruct& entry, bool logOn, Variant& result,
+                                 std::vector<Variant>& params) {
+    if (logOn) TracePrivateStart(entry.Name, params);
+    try {
+        result = entry.PrivateMethod(params);
+    } catch (const EError& e) {
+        if (DebugLogEnabled()) DebugLog(u"EXCEPTION", e.message());
+        throw;
+    }
+    if (logOn && DebugLogEnabled()) TracePrivateEnd(entry.Name, result, params);
+    return kS_OK;
+}
+
+Variant TBaseObject::MakeErrorOutData(int32_t code, const std::u16string& description) const {
+    if (FExtData.isEmpty()) return Variant(VariantArray::vector({Variant(code), Variant(description)}));
+    return Variant(VariantArray::vector({Variant(code), Variant(description), FExtData}));
+}
+
+}  // namespace fr

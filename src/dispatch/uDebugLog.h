@@ -1,0 +1,24 @@
+#pragma once
+// The per-day debug log file: one line per event, several driver objects may share a file.
+#include <string>
+
+namespace fr {
+
+// The all-users application-data folder + the module's name + a delimiter; created and opened to
+// Everyone. Raises when a system call fails.
+std::u16string GetCommonLogFolder();
+
+// Folder + "Debug_yyyy.mm.dd.log" for the given local time.
+std::u16string DebugLogFileName(const std::u16string& folder, double now);
+
+// Timestamp, " Inst.: ", instance ID, a tab, the caption and, unless raw, ": ", a tab and the text.
+std::u16string FormatDebugLogLine(double now, const std::u16string& instanceId, const std::u16string& caption,
+                                  const std::u16string& text, bool raw);
+
+// Writes one line into the log of logDir (or the common folder when logDir is not an existing
+// folder). Never raises: a line that cannot be written is dropped, so logging never changes the
+// outcome of the call it traces. Returns false when the line was dropped.
+bool WriteDebugLogLine(const std::u16string& logDir, const std::u16string& instanceId, const std::u16string& caption,
+                       const std::u16string& text, bool raw);
+
+}  // namespace fr
