@@ -1,0 +1,189 @@
+#include "uEmuDocuments.h"
+
+#include <cmath>
+
+#include "automation/Text.h"
+#include "uEmuMoney.h"
+
+namespace fr::emu {
+
+namespace {
+const TEmuTaxGroup kTaxGroups[kTaxSlots] = {
+    {u"БЕЗ НДС", -1}, {u"НДС 20%", 20}, {u"НДС 10%", 10}, {u"НДС 18%", 18},
+    {u"НДС 0%", 0},   {u"НДС 20/120", 20}, {u"НДС 10/110", 10},
+};
+const char16_t* const kPaymentNames[kPaymentTypes] = {u"НАЛИЧНЫМИ", u"КРЕДИТОМ", u"ЧЕКОМ", u"КАРТОЙ"};
+
+std::u16string eq(Money m) { return u"=" + moneyText(m); }
+
+void add(TEmuLines& l, const std::u16string& left, const std::u16string& right) { l.push_back(pairLine(left, right)); }
+}  // namespace
+
+const TEmuTaxGroup& taxGroup(int32_t group) { return kTaxGroups[group + 1]; }
+const char16_t* paymentName(int32_t type) { return kPaymentNames[type]; }
+
+Money taxIncluded(Money turnover, int rate) {
+    if (rate <= 0) return 0;
+    long double t = static_cast<long double>(turnover) * rate / (100 + rate);
+    return static_cast<Money>(std::llroundl(t));
+}
+
+Money TEmuReceipt::total() const {
+    Money t = 0;
+    for (const auto& l : lines)
+        if (l.isItem) t += l.item.sum();
+    return t;
+}
+Money TEmuReceipt::paid() const {
+    Money t = 0;
+    for (const auto& [type, amount] : payments) t += amount;
+    return t;
+}
+Money TEmuReceipt::paidCash() const {
+    Money t = 0;
+    for (const auto& [type, amount] : payments)
+        if (type == 0) t += amount;
+    return t;
+}
+
+TEmuLines documentHeader(const TEmuState& s, const std::u16string& label, double time) {
+    TEmuLines l;
+    l.push_back(centerLine(u"ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА"));
+    add(l, u"ЗН ККТ", s.serialNumber);
+    add(l, label, tapeDateTime(time));
+    l.push_back(ruleLine(u'-'));
+    return l;
+}
+
+std::string documentText(const TEmuLines& lines) {
+    std::string out;
+    for (const auto& line : lines) out += utf16ToUtf8(line) + "\n";
+    out += utf16ToUtf8(ruleLine(u'=')) + "\n\n";
+    return out;
+}
+
+TEmuLines receiptBody(const TEmuState& s, const TEmuReceipt& r, bool voided) {
+    TEmuLines l;
+    add(l, u"КАССОВЫЙ ЧЕК", r.type == 0 ? u"ПРИХОД" : u"ВОЗВРАТ ПРИХОДА");
+    if (!voided) add(l, u"СМЕНА " + num(s.shiftNumber), u"ЧЕК " + num(s.receiptNumber));
+    if (!r.cashier.empty()) add(l, u"КАССИР", r.cashier);
+    for (const auto& line : r.lines) {
+        if (!line.isItem) {
+            addWrapped(l, line.text);
+            continue;
+        }
+        const TEmuItem& it = line.item;
+        addWrapped(l, it.name);
+        add(l, u"  " + quantityText(it.quantityMilli) + u" X " + moneyText(moneyFromCurrency(it.price)), eq(it.gross));
+        if (it.adjustment != 0)
+            add(l, it.adjustment < 0 ? u"  СКИДКА" : u"  НАДБАВКА", eq(it.adjustment < 0 ? -it.adjustment : it.adjustment));
+        add(l, u"  " + std::u16string(taxGroup(it.taxGroup).name), u"");
+    }
+    l.push_back(ruleLine(u'-'));
+    if (voided) {
+        l.push_back(centerLine(u"*** ЧЕК АННУЛИРОВАН ***"));
+        return l;
+    }
+    const Money total = r.total();
+    add(l, u"ИТОГ", eq(total));
+    for (const auto& [type, amount] : r.payments) add(l, paymentName(type), eq(amount));
+    if (r.paid() > total) add(l, u"СДАЧА", eq(r.paid() - total));
+    std::array<Money, kTaxSlots> turnover{};
+    std::array<bool, kTaxSlots> used{};
+    for (const auto& line : r.lines)
+        if (line.isItem) {
+            turnover[line.item.taxGroup + 1] += line.item.sum();
+            used[line.item.taxGroup + 1] = true;
+        }
+    for (int g = -1; g < kTaxSlots - 1; ++g) {
+        if (!used[g + 1]) continue;
+        const TEmuTaxGroup& tg = taxGroup(g);
+        if (tg.rate < 0) add(l, u"СУММА БЕЗ НДС", eq(turnover[g + 1]));
+        else add(l, u"СУММА " + std::u16string(tg.name), eq(taxIncluded(turnover[g + 1], tg.rate)));
+    }
+    return l;
+}
+
+TEmuLines shiftReportBody(const TEmuState& s, bool zReport, double now) {
+    TEmuLines l;
+    l.push_back(centerLine(zReport ? u"ОТЧЁТ О ЗАКРЫТИИ СМЕНЫ" : u"ОТЧЁТ БЕЗ ГАШЕНИЯ"));
+    const TEmuShiftTotals& t = s.shift;
+    if (s.shiftOpen) {
+        add(l, u"СМЕНА", num(s.shiftNumber));
+        add(l, u"ОТКРЫТА", tapeDateTime(s.shiftOpenedAt));
+        if (zReport) add(l, u"ЗАКРЫТА", tapeDateTime(now));
+    } else {
+        add(l, u"СМЕНА " + num(s.shiftNumber), u"ЗАКРЫТА");
+    }
+    add(l, u"ЧЕКОВ ЗА СМЕНУ", num(s.receiptNumber));
+    add(l, u"ЧЕКОВ ПРИХОДА", num(t.salesCount));
+    add(l, u"ПРИХОД", eq(t.sales));
+    add(l, u"ЧЕКОВ ВОЗВРАТА ПРИХОДА", num(t.returnsCount));
+    add(l, u"ВОЗВРАТ ПРИХОДА", eq(t.returns));
+    add(l, u"ВНЕСЕНИЙ", num(t.depositsCount));
+    add(l, u"ВНЕСЕНО", eq(t.deposits));
+    add(l, u"ВЫПЛАТ", num(t.withdrawalsCount));
+    add(l, u"ВЫПЛАЧЕНО", eq(t.withdrawals));
+    add(l, u"НАЛИЧНЫХ В КАССЕ", eq(s.cash));
+    add(l, u"НЕОБНУЛЯЕМЫЙ ИТОГ ПРИХОДА", eq(s.grandSales));
+    add(l, u"НЕОБНУЛЯЕМЫЙ ИТОГ ВОЗВРАТА", eq(s.grandReturns));
+    return l;
+}
+
+TEmuLines fiscalRecordsBody(const std::vector<const TEmuFiscalRecord*>& records) {
+    TEmuLines l;
+    Money sales = 0, returns = 0;
+    for (const TEmuFiscalRecord* r : records) {
+        add(l, u"СМЕНА " + num(r->shiftNumber), tapeDate(r->closedAt));
+        add(l, u"  ПРИХОД", eq(r->sales));
+        add(l, u"  ВОЗВРАТ ПРИХОДА", eq(r->returns));
+        sales += r->sales;
+        returns += r->returns;
+    }
+    if (records.empty()) l.push_back(centerLine(u"ЗАПИСЕЙ НЕТ"));
+    l.push_back(ruleLine(u'-'));
+    add(l, u"СМЕН", num(static_cast<long long>(records.size())));
+    add(l, u"ПРИХОД", eq(sales));
+    add(l, u"ВОЗВРАТ ПРИХОДА", eq(returns));
+    return l;
+}
+
+TEmuLines cashiersReportBody(const TEmuShiftTotals& t) {
+    TEmuLines l;
+    l.push_back(centerLine(u"ОТЧЁТ ПО КАССИРАМ"));
+    for (const auto& c : t.cashiers) {
+        addWrapped(l, c.name);
+        add(l, u"  ЧЕКОВ ПРИХОДА " + num(c.salesCount), eq(c.sales));
+        add(l, u"  ЧЕКОВ ВОЗВРАТА " + num(c.returnsCount), eq(c.returns));
+    }
+    if (t.cashiers.empty()) l.push_back(centerLine(u"ЗАПИСЕЙ НЕТ"));
+    return l;
+}
+
+TEmuLines taxReportBody(const TEmuShiftTotals& t) {
+    TEmuLines l;
+    l.push_back(centerLine(u"ОТЧЁТ ПО НАЛОГАМ"));
+    for (int g = -1; g < kTaxSlots - 1; ++g) {
+        const TEmuTaxGroup& tg = taxGroup(g);
+        const Money sale = t.saleTaxes[g + 1], ret = t.returnTaxes[g + 1];
+        if (sale == 0 && ret == 0) continue;
+        l.push_back(tg.name);
+        add(l, u"  ОБОРОТ ПРИХОДА", eq(sale));
+        add(l, u"  ОБОРОТ ВОЗВРАТА", eq(ret));
+        if (tg.rate >= 0) add(l, u"  НАЛОГ", eq(taxIncluded(sale, tg.rate) - taxIncluded(ret, tg.rate)));
+    }
+    return l;
+}
+
+TEmuLines paymentsReportBody(const TEmuShiftTotals& t) {
+    TEmuLines l;
+    l.push_back(centerLine(u"ОТЧЁТ ПО ВИДАМ ОПЛАТЫ"));
+    for (int p = 0; p < kPaymentTypes; ++p) {
+        l.push_back(paymentName(p));
+        add(l, u"  ПРИХОД", eq(t.salePayments[p]));
+        add(l, u"  ВОЗВРАТ ПРИХОДА", eq(t.returnPayments[p]));
+    }
+    return l;
+}
+
+}  // namespace fr::emu

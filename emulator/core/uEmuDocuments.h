@@ -1,0 +1,61 @@
+#pragma once
+// The printed forms: what each document looks like on the paper tape.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "uEmuLayout.h"
+#include "uEmuState.h"
+
+namespace fr::emu {
+
+// Tax groups -1 (no VAT) and 0..5: printed name and rate (negative: no tax).
+struct TEmuTaxGroup {
+    const char16_t* name;
+    int rate;
+};
+const TEmuTaxGroup& taxGroup(int32_t group);  // group within -1..5
+const char16_t* paymentName(int32_t type);    // type within 0..3 ("НАЛИЧНЫМИ", ...)
+// VAT included in a turnover at the group's rate, rounded to kopecks.
+Money taxIncluded(Money turnover, int rate);
+
+struct TEmuItem {
+    std::u16string name;
+    int64_t price = 0;  // currency
+    int64_t quantityMilli = 0;
+    int32_t taxGroup = -1;
+    Money gross = 0;       // price times quantity
+    Money adjustment = 0;  // discount (negative) or markup (positive)
+    Money sum() const { return gross + adjustment; }
+};
+
+// One line of an open receipt in the order it was printed: an item, or free text.
+struct TEmuReceiptLine {
+    bool isItem = false;
+    TEmuItem item;
+    std::u16string text;
+};
+
+struct TEmuReceipt {
+    int32_t type = 0;  // 0 sale, 1 return of a sale
+    std::u16string cashier;
+    std::vector<TEmuReceiptLine> lines;
+    std::vector<std::pair<int32_t, Money>> payments;
+    Money total() const;
+    Money paid() const;
+    Money paidCash() const;
+};
+
+// A document's header: the register, its serial number, the document's label and time.
+TEmuLines documentHeader(const TEmuState& s, const std::u16string& label, double time);
+// Header, body and the closing rule, as UTF-8 text ending with an empty line.
+std::string documentText(const TEmuLines& lines);
+
+TEmuLines receiptBody(const TEmuState& s, const TEmuReceipt& r, bool voided);
+TEmuLines shiftReportBody(const TEmuState& s, bool zReport, double now);
+TEmuLines fiscalRecordsBody(const std::vector<const TEmuFiscalRecord*>& records);
+TEmuLines cashiersReportBody(const TEmuShiftTotals& t);
+TEmuLines taxReportBody(const TEmuShiftTotals& t);
+TEmuLines paymentsReportBody(const TEmuShiftTotals& t);
+
+}  // namespace fr::emu

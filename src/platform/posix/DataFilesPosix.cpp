@@ -1,0 +1,85 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "automation/Errors.h"
+#include "automation/Text.h"
+#include "platform/Platform.h"
+
+namespace fr::platform {
+
+namespace {
+[[noreturn]] void raiseIo(const std::u16string& what, const std::string& fileName) {
+    throw EInOutError(what + u" \"" + utf8ToUtf16(fileName) + u"\": " + utf8ToUtf16(std::strerror(errno)));
+}
+
+// Writes everything, resuming after partial writes and signals.
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& fileName) {
+    auto slash = fileName.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : fileName.substr(0, slash);
+}
+}  // namespace
+
+std::u16string environmentVariable(const std::u16string& name) {
+    const char* v = std::getenv(utf16ToUtf8(name).c_str());
+    return v ? utf8ToUtf16(v) : std::u16string();
+}
+
+std::u16string localUserDataFolder() {
+    if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x) return utf8ToUtf16(x);
+    if (const char* h = std::getenv("HOME"); h && *h) return utf8ToUtf16(h) + u"/.local/share";
+    return {};
+}
+
+void writeFileAtomically(const std::u16string& fileName, std::string_view bytes) {
+    const std::string target = utf16ToUtf8(fileName);
+    const std::string temp = target + ".tmp";
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) raiseIo(u"Не удалось создать файл", temp);
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
+        int saved = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        errno = saved;
+        raiseIo(u"Не удалось записать файл", temp);
+    }
+    ::close(fd);
+    if (::rename(temp.c_str(), target.c_str()) != 0) raiseIo(u"Не удалось заменить файл", target);
+    // The rename itself must reach the disk too, or a crash could bring the old name back.
+    int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+void appendFileDurably(const std::u16string& fileName, std::string_view bytes) {
+    const std::string target = utf16ToUtf8(fileName);
+    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) raiseIo(u"Не удалось открыть файл", target);
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
+        int saved = errno;
+        ::close(fd);
+        errno = saved;
+        raiseIo(u"Не удалось дописать файл", target);
+    }
+    ::close(fd);
+}
+
+}  // namespace fr::platform
