@@ -2,6 +2,8 @@
 
 #include "automation/Errors.h"
 #include "automation/Text.h"
+#include "dispatch/uDebugLog.h"
+#include "dispatch/uLogText.h"
 #include "platform/Platform.h"
 
 namespace fr {
@@ -32,6 +34,43 @@ const Variant kEmpty;
 void TBaseObject::Initialize() {
     FExtMethodList.clear();
     FInstanceID = platform::newGuidString();
+}
+
+void TBaseObject::Destroy() noexcept { FExtMethodList.clear(); }
+
+void TBaseObject::SetDebugLogEnabled(bool value) {
+    if (value == FDebugLogEnabled) return;
+    FDebugLogEnabled = value;
+    if (value) BeginDebugLog();
+}
+
+void TBaseObject::DebugLog(const std::u16string& caption, const std::u16string& text, bool raw) {
+    if (!FDebugLogEnabled) return;
+    // A line that cannot be written is dropped: logging never changes the outcome of a call.
+    WriteDebugLogLine(FDebugLogDir, FInstanceID, caption, text, raw);
+}
+
+namespace {
+std::u16string paramsText(const std::vector<Variant>& params) {
+    return VariantToLogText(Variant(VariantArray::vector(params)));
+}
+}  // namespace
+
+void TBaseObject::TracePublicStart(const std::u16string& name, const Variant& inData) {
+    DebugLog(u"> " + name, u"InData: " + VariantToLogText(inData));
+}
+
+void TBaseObject::TracePublicEnd(const std::u16string& name, const Variant& result, const Variant& outData) {
+    DebugLog(u"< " + name, u"Result=" + VariantToLogText(result) + u"; OutData: " + VariantToLogText(outData));
+}
+
+void TBaseObject::TracePrivateStart(const std::u16string& name, const std::vector<Variant>& params) {
+    DebugLog(u"> " + name, u"Params: " + paramsText(params));
+}
+
+void TBaseObject::TracePrivateEnd(const std::u16string& name, const Variant& result,
+                                  const std::vector<Variant>& params) {
+    DebugLog(u"< " + name, u"Result=" + VariantToLogText(result) + u"; Params: " + paramsText(params));
 }
 
 std::u16string TBaseObject::GetDriverResultDescription(int32_t resultCode) {

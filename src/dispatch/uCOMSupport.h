@@ -14,6 +14,7 @@
 #include "dispatch/uEquipmentErrors.h"
 #include "dispatch/uInputReaders.h"
 #include "dispatch/uMethodTable.h"
+#include "dispatch/uSettings.h"
 
 namespace fr {
 
@@ -25,10 +26,12 @@ class TBaseObject : public DispatchTarget {
 public:
     // Objects are made through create<T>(): Initialize runs after construction, when virtual calls
     // reach the most derived class, so every class of the chain gets to register its methods.
+    // The last reference runs Destroy while the whole object still stands, so the clean-up hooks
+    // of every class of the chain are reached.
     template <class T, class... A>
     static std::shared_ptr<T> create(A&&... args) {
         static_assert(std::is_base_of_v<TBaseObject, T>);
-        auto object = std::make_shared<T>(std::forward<A>(args)...);
+        auto object = std::make_shared<Finalized<T>>(std::forward<A>(args)...);
         object->Initialize();
         return object;
     }
@@ -41,6 +44,8 @@ public:
 
     // Subclasses call the inherited Initialize first, then register their methods.
     virtual void Initialize();
+    // Clean-up before the object goes; subclasses call the inherited one last. Never raises.
+    virtual void Destroy() noexcept;
 
     // DispatchTarget, for the COM bridge and DispatchObject.
     HResult getIDsOfNames(const std::u16string& name, int32_t& dispid) final { return GetIDsOfNames(name, dispid); }
@@ -63,9 +68,32 @@ public:
     const TMethodArray& MethodList() const { return FMethodList; }
     const std::vector<std::u16string>& ExtMethodList() const { return FExtMethodList; }
 
-    // The debug log hooks the dispatch path calls; lines are only built while the log is on.
-    virtual bool DebugLogEnabled() const { return false; }
-    virtual void DebugLog(const std::u16string& caption, const std::u16string& text, bool raw = false) {}
+    // ---- the debug log ----
+    // Switching it on writes the header (BeginDebugLog); lines are only built while it is on.
+    virtual bool DebugLogEnabled() const { return FDebugLogEnabled; }
+    void SetDebugLogEnabled(bool value);
+    // One line into the day's file; a line that cannot be written is dropped.
+    virtual void DebugLog(const std::u16string& caption, const std::u16string& text, bool raw = false);
+    const std::u16string& DebugLogDir() const { return FDebugLogDir; }
+
+    // ---- the settings store ----
+    void AddSetting(const std::u16string& id, TDataType type, const Variant& def, bool readOnly,
+                    const std::u16string& name, const std::u16string& description) {
+        FSettingList.AddSetting(id, type, def, readOnly, name, description);
+    }
+    Variant GetSettingValue(const std::u16string& id, bool defaultValue = false) const {
+        return FSettingList.GetSettingValue(id, defaultValue);
+    }
+    bool GetSettingValueBool(const std::u16string& id) const { return FSettingList.GetSettingValueBool(id); }
+    int32_t GetSettingValueInt(const std::u16string& id) const { return FSettingList.GetSettingValueInt(id); }
+    int64_t GetSettingValueCurr(const std::u16string& id) const { return FSettingList.GetSettingValueCurr(id); }
+    double GetSettingValueDbl(const std::u16string& id) const { return FSettingList.GetSettingValueDbl(id); }
+    std::u16string GetSettingValueStr(const std::u16string& id) const { return FSettingList.GetSettingValueStr(id); }
+    double GetSettingValueDate(const std::u16string& id) const { return FSettingList.GetSettingValueDate(id); }
+    bool GetSettingReadOnly(const std::u16string& id) const { return FSettingList.GetSettingReadOnly(id); }
+    void SetSettingValue(const std::u16string& id, const Variant& value) { FSettingList.SetSettingValue(id, value); }
+    void SetAllSettingsDefault() { FSettingList.SetAllSettingsDefault(); }
+    const TSettingList& Settings() const { return FSettingList; }
 
 protected:
     HResult CallMethod(int32_t dispid, Variant& result, std::vector<Variant>& params);
@@ -96,19 +124,28 @@ protected:
 
     // Trace points of a call, reached only while the debug log is on: "> Name" before the handler,
     // "< Name" after it. The debug log renders the values.
-    virtual void TracePublicStart(const std::u16string& name, const Variant& inData) {}
-    virtual void TracePublicEnd(const std::u16string& name, const Variant& result, const Variant& outData) {}
-    virtual void TracePrivateStart(const std::u16string& name, const std::vector<Variant>& params) {}
+    virtual void TracePublicStart(const std::u16string& name, const Variant& inData);
+    virtual void TracePublicEnd(const std::u16string& name, const Variant& result, const Variant& outData);
+    virtual void TracePrivateStart(const std::u16string& name, const std::vector<Variant>& params);
     virtual void TracePrivateEnd(const std::u16string& name, const Variant& result,
-                                 const std::vector<Variant>& params) {}
+                                 const std::vector<Variant>& params);
 
     std::vector<std::u16string> FExtMethodList;  // extension names, in the order first asked for
     Variant FExtData;                            // appended to the error OutData when a handler fills it
     TExtMethod FOnExtMethod;                     // handler for names not in the table; usually unassigned
     std::u16string FInstanceID;
     TMethodArray FMethodList;
+    TSettingList FSettingList;
+    bool FDebugLogEnabled = false;
+    std::u16string FDebugLogDir;
 
 private:
+    template <class T>
+    struct Finalized final : T {
+        using T::T;
+        ~Finalized() override { this->Destroy(); }
+    };
+
     template <class T>
     T* as() {
         static_assert(std::is_base_of_v<TBaseObject, T>);

@@ -3,6 +3,7 @@
 #include "automation/Text.h"
 #include "dispatch/uDeviceInfo.h"
 #include "fr_version.h"
+#include "platform/Platform.h"
 
 using namespace fr;
 
@@ -11,13 +12,24 @@ TEST(DeviceInfo, DefaultsAndArray) {
     SetDefaultDeviceInfo(info);
     EXPECT_EQ(info.TypeName, u"Unknown");
     EXPECT_EQ(info.ProcessorType, 1);
-    EXPECT_EQ(info.MajorVersion, FR_VERSION_MAJOR);
-    EXPECT_EQ(info.BuildVersion, FR_VERSION_BUILD);  // the fourth number, not the third
+    // The module's own file version: first, second and fourth numbers.
+    const auto v = platform::fileVersion();
+    EXPECT_EQ(info.MajorVersion, v.major);
+    EXPECT_EQ(info.MinorVersion, v.minor);
+    EXPECT_EQ(info.BuildVersion, v.build);
     Variant a = DeviceInfoToArray(info);
     ASSERT_EQ(a.array().size(), 15u);
     EXPECT_EQ(a.array().at(11), Variant(std::u16string(SupportContacts::Email)));
     EXPECT_EQ(a.array().at(8), Variant(false));
     EXPECT_EQ(a.array().at(7).type(), VarType::I4);
+}
+
+TEST(DeviceInfo, FileVersionOfAFileWithoutOne) {
+    EXPECT_EQ(platform::fileVersion(u"no-such-file.dll").major, 0);
+#ifndef _WIN32
+    EXPECT_EQ(platform::fileVersion().major, FR_VERSION_MAJOR);
+    EXPECT_EQ(platform::fileVersion().build, FR_VERSION_BUILD);
+#endif
 }
 
 TEST(DeviceInfo, CaptionsAreExactNames) {
