@@ -1,0 +1,231 @@
+' A receipt on "Vornlex.FiscalPrinter" created directly, as the driver and script hosts create it:
+' the error state is checked after every call, then the printed receipt on the tape line by line.
+' Kept in UTF-8; run-vbs.sh converts it for cscript. FR_EMULATOR_DIR names the folder to use.
+Option Explicit
+On Error Resume Next
+
+Dim passed, failed
+passed = 0
+failed = 0
+
+Sub Check(ok, what)
+    If ok Then
+        passed = passed + 1
+    Else
+        failed = failed + 1
+        WScript.Echo "FAIL: " & what
+    End If
+End Sub
+
+Dim fr
+
+' The call just made must have succeeded, by the error state and by VBScript.
+Sub Ok(what)
+    Dim code, text
+    If Err.Number <> 0 Then
+        Check False, what & ": script error " & Hex(Err.Number) & " " & Err.Description
+        Err.Clear
+        Exit Sub
+    End If
+    code = fr.LastError
+    text = fr.LastErrorText
+    Check code = 0, what & ": LastError " & code & " " & text
+End Sub
+
+' The call just made must have been refused with the code.
+Sub Refused(what, code, text)
+    Dim got
+    got = fr.LastError
+    Check Err.Number = 0, what & ": script error " & Hex(Err.Number)
+    Err.Clear
+    Check got = code, what & ": LastError " & got & ", expected " & code
+    If text <> "" Then Check fr.LastErrorText = text, what & ": LastErrorText """ & fr.LastErrorText & """"
+End Sub
+
+' The tape is UTF-8. Wine's cscript reads text files in the ANSI code page (1251), whose
+' characters give the file's bytes back through Asc, and it has no ChrW; so the UTF-8 is decoded
+' here into code page 1251 characters, enough for the tape's Russian and ASCII text.
+Function ReadUtf8(path)
+    Dim fso, f, raw, i, b, cp, n, res
+    Set fso = CreateObject("Scripting.FileSystemObject")
+    Set f = fso.OpenTextFile(CStr(path), 1, False, 0)
+    raw = f.ReadAll
+    f.Close
+    res = ""
+    i = 1
+    Do While i <= Len(raw)
+        b = Asc(Mid(raw, i, 1))
+        n = 0
+        cp = b
+        If b >= &HF0 Then
+            cp = b And &H07
+            n = 3
+        ElseIf b >= &HE0 Then
+            cp = b And &H0F
+            n = 2
+        ElseIf b >= &HC0 Then
+            cp = b And &H1F
+            n = 1
+        End If
+        Do While n > 0
+            i = i + 1
+            cp = cp * 64 + (Asc(Mid(raw, i, 1)) And &H3F)
+            n = n - 1
+        Loop
+        If cp < 128 Then
+            res = res & Chr(cp)
+        ElseIf cp >= &H410 And cp <= &H44F Then
+            res = res & Chr(cp - &H410 + &HC0)
+        ElseIf cp = &H401 Then
+            res = res & Chr(&HA8)
+        ElseIf cp = &H451 Then
+            res = res & Chr(&HB8)
+        Else
+            res = res & "?"
+        End If
+        i = i + 1
+    Loop
+    ReadUtf8 = res
+End Function
+
+Dim shell, fso, dir
+Set shell = CreateObject("WScript.Shell")
+Set fso = CreateObject("Scripting.FileSystemObject")
+dir = shell.Environment("PROCESS")("FR_EMULATOR_DIR")
+Check dir <> "", "FR_EMULATOR_DIR is set"
+' A new device for every run.
+If fso.FolderExists(dir) Then fso.DeleteFolder dir, True
+Err.Clear
+
+Set fr = CreateObject("Vornlex.FiscalPrinter")
+If Err.Number <> 0 Then
+    WScript.Echo "FAIL: CreateObject(""Vornlex.FiscalPrinter""): " & Hex(Err.Number) & " " & Err.Description
+    WScript.Echo "0 passed, 1 failed"
+    WScript.Quit 1
+End If
+
+' Before start nothing works; the error state says why.
+fr.printXReport
+Refused "printXReport before start", 2, ""
+
+' Another model's protocol is not ours: code 1, the particulars in the extended text.
+fr.start 3
+Ok "start 3"
+fr.OpenPort "COM1", 6
+Refused "OpenPort for model 3", 1, ""
+Check InStr(fr.LastErrorExText, "универсальный драйвер") > 0, "extended text names the vendor's driver: " & fr.LastErrorExText
+
+fr.start 100
+Ok "start 100"
+fr.OpenPort "COM1", 6
+Ok "OpenPort"
+Dim sn
+sn = fr.SN
+Ok "SN"
+Check Len(sn) = 10, "serial number of ten digits: " & sn
+
+fr.beginFiscalReceipt 0, "Иванов"
+Refused "sale before the shift is open", 10, "Смена не открыта"
+
+fr.printNullReceipt
+Ok "printNullReceipt"
+Check fr.SmenNum = 1, "shift 1 is open"
+
+' By-reference arguments, as the driver passes them.
+Dim recType, cashier, itemName, price, qty, tax, amount, payType
+recType = 0 : cashier = "Иванов"
+fr.beginFiscalReceipt recType, cashier
+Ok "beginFiscalReceipt"
+fr.beginFiscalReceipt recType, cashier
+Refused "receipt begun twice", 20, "Чек уже открыт"
+itemName = "Хлеб" : price = CCur(45.5) : qty = CDbl(2) : tax = 0
+fr.printRecItem itemName, price, qty, tax, CCur(0), CDbl(0)
+Ok "printRecItem Хлеб"
+Check itemName = "Хлеб" And price = CCur(45.5), "by-reference arguments unchanged"
+fr.printRecItem "Молоко", CCur(89.9), CDbl(1), 1, CCur(-5), CDbl(0)
+Ok "printRecItem Молоко"
+amount = CCur(100) : payType = 0
+fr.printRecTotal amount, payType
+Ok "printRecTotal 100"
+fr.endFiscalReceipt
+Refused "payment short of the total", 22, "Сумма оплаты меньше итога чека"
+fr.printRecTotal CCur(100), 0
+Ok "printRecTotal 100 more"
+fr.endFiscalReceipt
+Ok "endFiscalReceipt"
+fr.endFiscalReceipt
+Refused "end outside a receipt", 21, "Чек не открыт"
+
+Check fr.LastReceiptNum = 1, "last receipt 1"
+Dim cash
+cash = fr.Cash
+Ok "Cash"
+Check TypeName(cash) = "Currency" And cash = CCur(175.9), "cash in the drawer: " & TypeName(cash) & " " & cash
+Dim t
+t = fr.GetTime
+Ok "GetTime"
+Check Len(t) = 6 And IsNumeric(t), "six digits of time: " & t
+
+fr.printRecCash CCur(-200)
+Refused "withdrawal above the cash", 23, "Недостаточно наличных в денежном ящике"
+fr.printRecCash CCur(-75.9)
+Ok "printRecCash -75.90"
+Check fr.Cash = CCur(100), "cash after the withdrawal"
+
+' The receipt on the tape, line by line.
+Dim tape, lines, start, i, expected
+tape = ReadUtf8(dir & "\tape.txt")
+Check Err.Number = 0, "tape read: " & Err.Description
+Err.Clear
+lines = Split(tape, vbLf)
+start = -1
+For i = 0 To UBound(lines)
+    If Left(lines(i), 7) = "ДОК. 2 " Then start = i
+Next
+Check start >= 2, "receipt found on the tape"
+If start >= 2 Then
+    Check lines(start - 2) = "   ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА", "tape header: " & lines(start - 2)
+    Check lines(start - 1) = "ЗН ККТ" & Space(24) & sn, "tape serial number: " & lines(start - 1)
+    Check Len(lines(start)) = 40 And Mid(lines(start), 25, 10) = Right("0" & Day(Date), 2) & "." & Right("0" & Month(Date), 2) & "." & Year(Date), _
+        "document line with today's date: " & lines(start)
+    expected = Array( _
+    "----------------------------------------", _
+    "КАССОВЫЙ ЧЕК                      ПРИХОД", _
+    "СМЕНА 1                            ЧЕК 1", _
+    "КАССИР                            Иванов", _
+    "Хлеб", _
+    "  2 X 45.50                       =91.00", _
+    "  НДС 20%", _
+    "Молоко", _
+    "  1 X 89.90                       =89.90", _
+    "  СКИДКА                           =5.00", _
+    "  НДС 10%", _
+    "----------------------------------------", _
+    "ИТОГ                             =175.90", _
+    "НАЛИЧНЫМИ                        =100.00", _
+    "НАЛИЧНЫМИ                        =100.00", _
+    "СДАЧА                             =24.10", _
+    "СУММА НДС 20%                     =15.17", _
+    "СУММА НДС 10%                      =7.72", _
+    "========================================", _
+    "")
+    For i = 0 To UBound(expected)
+        If start + 1 + i > UBound(lines) Then
+            Check False, "tape line " & (i + 1) & " missing"
+        Else
+            Check lines(start + 1 + i) = expected(i), "tape line " & (i + 1) & ": """ & lines(start + 1 + i) & """, expected """ & expected(i) & """"
+        End If
+    Next
+End If
+
+fr.printZReport
+Ok "printZReport"
+Check fr.LastReceiptNum = 0, "Z report starts the receipt count again"
+fr.closePort
+Ok "closePort"
+fr.Cash
+Refused "Cash after closePort", 3, ""
+fr.stop
+Ok "stop"
+
+WScript.Echo passed & " passed, " & failed & " failed"
