@@ -1,10 +1,10 @@
 #include "module/uDriverObject.h"
 
-#include "dispatch/uCOMSupport.h"
+#include "adapter/uDriver.h"
 
 namespace fr {
 
-// The concrete driver class is not there yet: the class answers with an empty method table.
-std::shared_ptr<DispatchTarget> createDriverObject() { return TBaseObject::create<TBaseObject>(); }
+// Every create request gets a new, fully initialised driver object.
+std::shared_ptr<DispatchTarget> createDriverObject() { return TBaseObject::create<TDriverFR>(); }
 
 }  // namespace fr

@@ -1,0 +1,120 @@
+// The debug log as a session writes it: the header at Enable, two lines per call, the switch
+// going off at Disable.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "FakeEquipmentManager.h"
+#include "adapter/uDriver.h"
+#include "automation/Text.h"
+#include "dispatch/uDebugLog.h"
+#include "platform/Platform.h"
+
+using namespace fr;
+namespace fs = std::filesystem;
+
+namespace {
+struct Session {
+    fs::path root = fs::temp_directory_path() /
+                    ("frdev_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::shared_ptr<TDriverFR> driver = TBaseObject::create<TDriverFR>();
+    DispatchObject obj{driver};
+    std::shared_ptr<test::FakeEquipmentManager> manager = std::make_shared<test::FakeEquipmentManager>();
+
+    Session() {
+        fs::remove_all(root);
+        fs::create_directories(root / "dev-1");
+        manager->properties[u"DevicesFolder"] = root.u16string();
+        std::vector<Arg> init{Arg(Variant(std::shared_ptr<AutomationObject>(manager))), Arg(Variant(), true)};
+        obj.call(u"Init", init);
+        std::vector<Arg> open{Arg(Variant(u"dev-1")), Arg(Variant(), true)};
+        obj.call(u"Open", open);
+    }
+    ~Session() {
+        std::error_code e;
+        fs::remove_all(root, e);
+    }
+    bool call(const std::u16string& name, const Variant& in = Variant()) {
+        std::vector<Arg> args{Arg(in), Arg(Variant(), true), Arg(Variant(0))};
+        return obj.call(name, args).toBool();
+    }
+    std::vector<std::string> lines() {
+        fs::path file = root / "dev-1" / fs::path(DebugLogFileName(u"", platform::nowLocal())).filename();
+        std::ifstream in(file, std::ios::binary);
+        std::vector<std::string> out;
+        for (std::string l; std::getline(in, l);) {
+            EXPECT_FALSE(l.empty() || l.back() != '\r') << "line without CR LF";
+            if (!l.empty() && l.back() == '\r') l.pop_back();
+            // Drop the timestamp and the instance: the test compares what follows.
+            auto tab = l.find('\t');
+            out.push_back(tab == std::string::npos ? l : l.substr(tab + 1));
+        }
+        return out;
+    }
+};
+}  // namespace
+
+TEST(DebugLogLifecycle, HeaderThenTwoLinesPerCallThenOff) {
+    Session s;
+    s.driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
+    ASSERT_TRUE(s.call(u"Enable"));
+    ASSERT_TRUE(s.call(u"GetDeviceInfo"));
+    ASSERT_TRUE(s.call(u"Disable"));
+    EXPECT_FALSE(s.driver->DebugLogEnabled());
+    s.call(u"GetDeviceInfo");  // off: not written
+
+    const auto v = platform::fileVersion();
+    const std::string version =
+        std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build);
+    std::vector<std::string> expected = {
+        std::string(40, ' '),
+        "============Begin debug log=============",
+        "driver ver.: \t" + version,
+        "device ID: \tdev-1",
+        "----------------Settings----------------",
+        "DefaultTimeOut: \t120",
+        "EventLogEnabled: \tFalse",
+        "DebugLogEnabled: \tTrue",
+        std::string(40, '-'),
+    };
+    auto lines = s.lines();
+    ASSERT_GE(lines.size(), expected.size() + 3);
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << i;
+    EXPECT_EQ(lines[expected.size()], "> GetDeviceInfo: \tInData: EMPTY");
+    EXPECT_TRUE(lines[expected.size() + 1].starts_with("< GetDeviceInfo: \tResult=True; OutData: [('FiscalPrinter'; "))
+        << lines[expected.size() + 1];
+    EXPECT_EQ(lines[expected.size() + 2], "> Disable: \tInData: EMPTY");  // no end line: the log went off
+    EXPECT_EQ(lines.size(), expected.size() + 3);
+
+    // Every line names this object.
+    fs::path file = s.root / "dev-1" / fs::path(DebugLogFileName(u"", platform::nowLocal())).filename();
+    std::ifstream in(file);
+    std::string first;
+    std::getline(in, first);
+    EXPECT_TRUE(std::regex_search(first, std::regex(R"(^\d{4}\.\d\d\.\d\d \d\d:\d\d:\d\d\.\d{3} Inst\.: )")));
+    EXPECT_NE(first.find(u8(s.driver->InstanceID())), std::string::npos);
+}
+
+TEST(DebugLogLifecycle, SwitchingOnTwiceWritesOneHeader) {
+    Session s;
+    s.driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
+    ASSERT_TRUE(s.call(u"Enable"));
+    ASSERT_TRUE(s.call(u"Enable"));  // already on: no second header, but traced
+    ASSERT_TRUE(s.call(u"Disable"));
+    ASSERT_TRUE(s.call(u"Enable"));  // off and on again: a second header
+    int headers = 0;
+    for (const auto& l : s.lines()) headers += l == "============Begin debug log=============";
+    EXPECT_EQ(headers, 2);
+}
+
+TEST(DebugLogLifecycle, AnUnwritableLogNeverFailsTheCall) {
+    Session s;
+    // The day's file is a folder: no line can be written, every call still succeeds.
+    fs::create_directories(s.root / "dev-1" / fs::path(DebugLogFileName(u"", platform::nowLocal())).filename());
+    s.driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
+    EXPECT_TRUE(s.call(u"Enable"));
+    EXPECT_TRUE(s.call(u"GetDeviceInfo"));
+    EXPECT_TRUE(s.call(u"Disable"));
+}
