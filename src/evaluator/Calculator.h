@@ -20,20 +20,32 @@ public:
     double calcResult(const TParserStack& AStack);
 
 private:
-    enum TStep : uint8_t { stPush, stVar, stOp, stNeg, stAdd, stSub, stMul, stDiv, stFail };
+    // Steps of a translated list. A binary operator whose right operand is a constant (C) or a
+    // variable (V) is one step.
+    enum TStep : uint8_t {
+        stPush, stVar, stOp, stNeg, stFail,
+        stAdd, stSub, stMul, stDiv, stPow,
+        stAddC, stSubC, stMulC, stDivC, stPowC,
+        stAddV, stSubV, stMulV, stDivV, stPowV,
+    };
     struct TInstr {
         TStep kind;
         int32_t pos;
-        int32_t argc;  // stOp: values taken; stFail: the error code
-        double value;
-        const TVar* var;
-        const TOperator* op;
+        int32_t aux;  // stOp: values taken; stFail: the error code; ..V: the variable's position
+        union {
+            double value;
+            const TVar* var;
+            const TOperator* op;
+        };
     };
 
-    // The list is translated once into steps with names resolved; the translation is redone when
-    // the list, the operator table or the set of variable names changes, so renames and new
-    // operations are honoured exactly as a lookup at every evaluation would.
+    // The list is translated once into steps with names resolved and error-free constant parts
+    // computed; the translation is redone when the list, the operator table or the set of variable
+    // names changes, so renames and new operations are honoured exactly as a lookup at every
+    // evaluation would be. Every step does the same floating-point operations as the list would.
     void Compile(const TParserStack& AStack);
+    void Emit(TStep kind, int32_t pos, int32_t argc, const TOperator* op);
+    bool FoldConstants(const TOperator* op, int32_t argc, int32_t pos);
     double Run();
 
     const TVariables& FVariables;

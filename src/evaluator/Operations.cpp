@@ -117,7 +117,7 @@ void AddOperatoren(TOperatoren& ops) {
     ops.Add(TOperator(1, 2, u"-", Sub, nullptr, ioSub));
     ops.Add(TOperator(2, 2, u"*", Mul, nullptr, ioMul));
     ops.Add(TOperator(2, 2, u"/", Div, ErrDivisor, ioDiv));
-    ops.Add(TOperator(3, 2, u"^", Pow, ErrPower));
+    ops.Add(TOperator(3, 2, u"^", Pow, ErrPower, ioPow));
     ops.Add(TOperator(2, 2, u"%", Mod, ErrDivisor));
 }
 

@@ -18,6 +18,9 @@ TOperator::TOperator(int32_t aPriority, int32_t aArguments, std::u16string aName
       FErrorFunc(aIsError), FInline(aInline) {}
 
 TOperatoren::TOperatoren() {
+    // Room for the built-in entries and a few added ones.
+    FItems.reserve(64);
+    FIndex.reserve(64);
     Add(TOperator(0, 0, u""));
     AddOpNeg(*this);
 }

@@ -18,7 +18,7 @@ using TErrorFunc = int32_t (*)(TOpArgs values);
 
 // Built-in entries the calculator may run without an indirect call; the code follows the entry
 // through renames, so a renamed "+" still adds.
-enum TInlineOp : uint8_t { ioNone, ioNeg, ioAdd, ioSub, ioMul, ioDiv };
+enum TInlineOp : uint8_t { ioNone, ioNeg, ioAdd, ioSub, ioMul, ioDiv, ioPow };
 
 class TOperator {
 public:
