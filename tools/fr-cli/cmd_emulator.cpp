@@ -1,0 +1,97 @@
+// fr-cli emulator status|reset [--dir=FOLDER]: the emulator's saved state, or a new device.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "CliCommand.h"
+#include "automation/Text.h"
+#include "uEmuAutomation.h"
+#include "uEmuClock.h"
+#include "uEmuErrors.h"
+#include "uEmuLayout.h"
+#include "uEmuMoney.h"
+#include "uEmuStore.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace fr::emu;
+
+// Labels padded by characters, not bytes: they are Russian.
+void row(const char* label, const std::u16string& value) {
+    std::u16string l = fr::u16(label);
+    if (l.size() < 22) l.append(22 - l.size(), u' ');
+    std::printf("%s %s\n", fr::u8(l).c_str(), fr::u8(value).c_str());
+}
+
+int Status(const fs::path& folder) {
+    TEmuStore store(folder);
+    row("Папка эмулятора:", folder.u16string());
+    if (!fs::exists(store.statePath())) {
+        std::printf("ККТ ещё не создана: состояние появится при первом вызове start.\n");
+        return 0;
+    }
+    TEmuState s;
+    try {
+        s = store.load();
+    } catch (const EEmuError& e) {
+        std::fprintf(stderr, "%s\n", fr::u8(e.extended().empty() ? e.message() : e.extended()).c_str());
+        return 1;
+    }
+    const double now = emuComputerNow() + s.clockOffset;
+    row("Заводской номер:", s.serialNumber);
+    if (s.shiftOpen) {
+        std::u16string shift = num(s.shiftNumber) + u", открыта " + tapeDateTime(s.shiftOpenedAt);
+        if (now - s.shiftOpenedAt >= 1.0) shift += u" (больше 24 часов: нужен Z-отчёт)";
+        row("Смена:", shift);
+    } else {
+        row("Смена:", s.shiftNumber == 0 ? std::u16string(u"ещё не открывалась") : num(s.shiftNumber) + u", закрыта");
+    }
+    row("Последний чек смены:", num(s.receiptNumber));
+    row("Последний документ:", num(s.documentNumber));
+    row("Наличных в кассе:", moneyText(s.cash));
+    row("Приход за смену:", num(s.shift.salesCount) + u" чек(ов), " + moneyText(s.shift.sales));
+    row("Возврат за смену:", num(s.shift.returnsCount) + u" чек(ов), " + moneyText(s.shift.returns));
+    row("Внесено / выплачено:", moneyText(s.shift.deposits) + u" / " + moneyText(s.shift.withdrawals));
+    row("Записей ФП:", num(static_cast<long long>(s.fiscalMemory.size())));
+    row("Необнуляемый итог:", moneyText(s.grandSales) + u" приход, " + moneyText(s.grandReturns) + u" возврат");
+    row("Часы ККТ:", tapeDateTime(now));
+    row("Файл сбоев:", fs::exists(store.faultsPath()) ? store.faultsPath().u16string() : std::u16string(u"нет"));
+    return 0;
+}
+
+int Reset(const fs::path& folder) {
+    TEmuStore store(folder);
+    const bool had = fs::exists(store.statePath()) || fs::exists(store.tapePath());
+    store.reset();
+    std::printf(had ? "Состояние и лента эмулятора удалены (%s): следующий start создаст новую ККТ.\n"
+                    : "В папке %s нет состояния эмулятора.\n",
+                fr::u8(folder.u16string()).c_str());
+    return 0;
+}
+
+int Emulator(const fr::cli::CliArgs& args) {
+    fs::path folder = defaultEmulatorFolder();
+    std::string action;
+    for (const auto& a : args) {
+        if (a.rfind("--dir=", 0) == 0) folder = fs::path(fr::u16(a.substr(6)));
+        else if (action.empty()) action = a;
+        else action = "?";
+    }
+    if (action == "status") return Status(folder);
+    if (action == "reset") return Reset(folder);
+    std::fprintf(stderr, "usage: fr-cli emulator status|reset [--dir=FOLDER]\n");
+    return 2;
+}
+
+#ifndef _WIN32
+// Natively there is no COM registry: every fr-cli command that creates "Vornlex.FiscalPrinter"
+// (through the driver or directly) gets the emulator. On Windows the registered COM class is used,
+// which may be the vendor's own driver.
+const bool emulatorRegistered = (registerEmulatorClass(), true);
+#endif
+
+fr::cli::CliCommandRegistration registration("emulator", "status|reset [--dir=FOLDER]  the emulator's state, or a new device",
+                                             Emulator);
+
+}  // namespace
