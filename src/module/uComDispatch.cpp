@@ -157,11 +157,13 @@ private:
     HRESULT invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep) {
         const UINT n = params ? params->cArgs : 0;
         if (n && !params->rgvarg) return E_INVALIDARG;
-        std::vector<Variant> args(n);
+        ArgumentBuffer buffer(*this);
+        std::vector<Variant>& args = buffer.args;
+        args.reserve(n);
         for (UINT i = 0; i < n; ++i) {
-            Variant a = fromVariant(params->rgvarg[n - 1 - i]);
+            args.push_back(fromVariant(params->rgvarg[n - 1 - i]));
+            Variant& a = args.back();
             if (!a.isArray() && a.type() == VarType::I2) a = Variant(static_cast<int32_t>(a.rawInt()));
-            args[i] = std::move(a);
         }
         Variant value;
         ExcepInfo info;
@@ -179,8 +181,33 @@ private:
         return S_OK;
     }
 
+    // The argument vector of the previous call, kept for its capacity: a heap allocation costs
+    // more than the rest of the bridge. A nested call (a callback into this object while a call
+    // runs) finds it taken and uses a fresh one.
+    struct ArgumentBuffer {
+        explicit ArgumentBuffer(TComDispatch& owner) : owner(owner) {
+            if (!owner.FArgsTaken.exchange(true)) {
+                args.swap(owner.FArgs);
+                taken = true;
+            }
+        }
+        ~ArgumentBuffer() {
+            if (!taken) return;
+            args.clear();  // values and the objects they hold go now, the capacity stays
+            args.swap(owner.FArgs);
+            owner.FArgsTaken = false;
+        }
+        ArgumentBuffer(const ArgumentBuffer&) = delete;
+        ArgumentBuffer& operator=(const ArgumentBuffer&) = delete;
+        TComDispatch& owner;
+        std::vector<Variant> args;
+        bool taken = false;
+    };
+
     std::atomic<ULONG> FRefs{1};
     std::shared_ptr<DispatchTarget> FTarget;
+    std::vector<Variant> FArgs;
+    std::atomic<bool> FArgsTaken{false};
 };
 
 std::atomic<long> gObjects{0};

@@ -150,7 +150,7 @@ Err.Clear
 res = o.NoSuchMethod(Empty, outData, 0)
 Check Err.Number <> 0, "unknown name is an error"
 
-' The driver: created by its ProgID, separate objects, no methods of its own yet.
+' The driver: created by its ProgID, a new object each time, answering its method table only.
 Err.Clear
 Dim drv, drv2
 Set drv = CreateObject("Eqdr.FrVornlex")
@@ -158,8 +158,12 @@ Check Err.Number = 0 And IsObject(drv), "CreateObject(""Eqdr.FrVornlex""): " & H
 Set drv2 = CreateObject("Eqdr.FrVornlex")
 Check Not (drv Is drv2), "every CreateObject makes a new driver object"
 Err.Clear
-res = drv.GetDeviceInfo(Empty, outData, 0)
-Check Err.Number <> 0, "the driver answers no methods yet"
+outData = Empty
+res = drv.getdeviceinfo(Empty, outData, 0)
+Check Err.Number = 0 And VarType(res) = vbBoolean, "the driver answers GetDeviceInfo: " & Hex(Err.Number) & " " & Err.Description
+Err.Clear
+res = drv.NoSuchMethod(Empty, outData, 0)
+Check Err.Number <> 0, "the driver refuses an unknown name"
 
 Set same = Nothing
 Set drv = Nothing
