@@ -26,7 +26,8 @@ void TCompositeFieldItem::AssignWithSection(const TBaseItem& source, TSectionIte
 
 void TCompositeFieldItem::ApplyData(const TParams& params) {
     Fields.ApplyData(params);
-    FieldText = Fields.GetText();
+    FieldText.clear();  // keeps the storage for the next data row
+    Fields.AppendText(FieldText);
 }
 
 namespace {

@@ -62,7 +62,8 @@ void TCompositeStringItem::ComputeRowCount() {
 }
 
 void TCompositeStringItem::RenderRows() {
-    RowText.assign(static_cast<size_t>(std::max(0, CurrentRows)), std::u16string());
+    RowText.resize(static_cast<size_t>(std::max(0, CurrentRows)));
+    for (auto& row : RowText) row.clear();  // keeps the storage for the next data row
     const int32_t count = CompositeFields.Count();
     for (int32_t k = 0; k < count; ++k) {
         TCompositeFieldItem& f = CompositeFields.GetItem(k);

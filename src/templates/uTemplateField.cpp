@@ -25,10 +25,18 @@ void TFieldItem::AssignWithSection(const TBaseItem& source, TSectionItem* newSec
     IsParameter = src->IsParameter;
 }
 
+const TFormatEntries& TFieldItem::FormatEntries() {
+    if (!FFormatParsed || FFormatEntriesOf != Format) {
+        FFormatEntries = TFormatEntries(Format);
+        FFormatEntriesOf = Format;
+        FFormatParsed = true;
+    }
+    return FFormatEntries;
+}
+
 void TFieldItem::ApplyData(const TParams& params) {
     ParamValueIsPresent = false;
     if (!IsParameter) return;
-    Value = TemplateValue;
     const TFormatSettings& fs = TemplateObj->FormatSettings();
     for (const TParam& p : params.Items) {
         if (!sameTextAscii(p.Name, Name)) continue;
@@ -39,9 +47,10 @@ void TFieldItem::ApplyData(const TParams& params) {
             throw EError(u"Ошибка данных: " + NumberedPlace(u"строка", params.DataRow) + u" (секция «" + SectionName() +
                          u"»), " + NumberedPlace(u"параметр", p.Row) + u" «" + p.Name + u"»: " + e.message());
         }
-        Value = FormatFieldValue(converted, Type_, Format, fs);
+        Value = FormatFieldValue(converted, Type_, FormatEntries(), fs);
         ParamValueIsPresent = true;
     }
+    if (!ParamValueIsPresent) Value = TemplateValue;
 }
 
 void TFieldList::Prepare(TSectionItem* section, const Variant& SAFields, const std::u16string& place) {
@@ -70,13 +79,17 @@ void TFieldList::Prepare(TSectionItem* section, const Variant& SAFields, const s
 
 std::u16string TFieldList::GetText() const {
     std::u16string out;
+    AppendText(out);
+    return out;
+}
+
+void TFieldList::AppendText(std::u16string& out) const {
     for (int32_t i = 0; i < Count(); ++i) {
         const TFieldItem& f = GetItem(i);
         out += f.Prefix;
         out += f.Value;
         out += f.Postfix;
     }
-    return out;
 }
 
 bool TFieldList::HasParameters() const {

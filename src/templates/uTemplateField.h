@@ -4,6 +4,7 @@
 
 #include "automation/Variant.h"
 #include "templates/uTemplateBase.h"
+#include "templates/uTemplateLibFormatEntries.h"
 
 namespace fr::templates {
 
@@ -22,6 +23,13 @@ public:
     // A parameter field takes the last value given for its name in this data row; one given none
     // shows its template text (not the value of an earlier row).
     void ApplyData(const TParams& params) override;
+
+private:
+    // Format split into entries once, not for every data row.
+    const TFormatEntries& FormatEntries();
+    TFormatEntries FFormatEntries;
+    std::u16string FFormatEntriesOf;
+    bool FFormatParsed = false;
 };
 
 class TFieldList : public TItemList<TFieldItem> {
@@ -32,6 +40,7 @@ public:
     void Prepare(TSectionItem* section, const Variant& SAFields, const std::u16string& place);
     // Prefix + Value + Postfix of every field, in order.
     std::u16string GetText() const override;
+    void AppendText(std::u16string& out) const;
     bool HasParameters() const;
 };
 

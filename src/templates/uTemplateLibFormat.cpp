@@ -15,20 +15,16 @@ namespace fr::templates {
 
 namespace {
 
-int intEntry(const TFormatEntries& entries, std::u16string_view latin, std::u16string_view cyrillic) {
-    int n = -1;
-    if (entries.FindInt(latin, n) || entries.FindInt(cyrillic, n)) return n;
-    return -1;
-}
-
-const std::u16string* textEntry(const TFormatEntries& entries, std::u16string_view latin, std::u16string_view cyrillic) {
-    const std::u16string* v = entries.Find(latin);
-    if (!v || v->empty()) v = entries.Find(cyrillic);
-    return v;
-}
-
+// `text` is the value's default text, made only when a step needs it (the number is printed by
+// the keys otherwise, and making it is the costly part of a plain fixed-point field).
 void formatNumber(double number, const TFormatEntries& entries, const TFormatSettings& fs, std::u16string& text) {
-    if (const std::u16string* expr = entries.Find(u"EXPR"); expr && !trim(*expr).empty()) {
+    bool haveDefault = false;
+    const auto defaultText = [&] {
+        if (!haveDefault) text = floatToText(number, fs);
+        haveDefault = true;
+    };
+    if (const std::u16string* expr = entries.Expr(); expr && !trim(*expr).empty()) {
+        defaultText();
         // V stands for the data value, written as the value's text.
         const std::u16string expression = replaceAll(asciiUpperCase(*expr), u"V", text);
         double result = 0;
@@ -37,27 +33,34 @@ void formatNumber(double number, const TFormatEntries& entries, const TFormatSet
             return;
         }
         number = result;
-        text = floatToText(number, fs);
+        haveDefault = false;
     }
-    const int nd = intEntry(entries, u"ND", u"ЧЦ");
-    const int nfd = intEntry(entries, u"NFD", u"ЧДЦ");
-    if (nd > kMaxFormatDigits || nfd > kMaxFormatDigits) return;
+    const int nd = entries.ND();
+    const int nfd = entries.NFD();
+    if (nd > kMaxFormatDigits || nfd > kMaxFormatDigits) return defaultText();
     if (nfd >= 0) text = FormatFixed(number, nfd, nd, fs);
     else if (nd >= 0) text = FormatFixed(number, 0, nd, fs);
+    else defaultText();
 
-    const std::u16string* nds = textEntry(entries, u"NDS", u"ЧРД");
+    const std::u16string* nds = entries.NDS();
     if (nds && !nds->empty()) text = replaceAll(text, std::u16string(1, fs.DecimalSeparator), *nds);
-    if (entries.Has(u"NLZ") || entries.Has(u"ЧВН"))
+    if (entries.NLZ())
         for (char16_t& c : text)
             if (c == u' ') c = u'0';
 }
 
 }  // namespace
 
-std::u16string FormatFieldValue(const Variant& value, int32_t type, std::u16string_view format,
+std::u16string FormatFieldValue(const Variant& value, int32_t type, const TFormatEntries& format,
                                 const TFormatSettings& fs) {
     std::u16string text;
     try {
+        if (type == ftNumber && !format.Empty()) {
+            // Formatting ends quietly at a failing step with the text made before it; converting a
+            // number to a double does not fail, so the default text is made only where needed.
+            formatNumber(value.toDouble(fs), format, fs, text);
+            return text;
+        }
         double serial = 0;
         if (type == ftDateTime) {
             if (value.isText()) {
@@ -72,18 +75,19 @@ std::u16string FormatFieldValue(const Variant& value, int32_t type, std::u16stri
         } else {
             text = LenientText(value, fs);
         }
-        if ((type != ftNumber && type != ftDateTime) || format.empty()) return text;
-
-        const TFormatEntries entries(format);
-        if (type == ftNumber) {
-            formatNumber(value.toDouble(fs), entries, fs, text);
-        } else if (const std::u16string* df = textEntry(entries, u"DF", u"ДФ"); df && !df->empty()) {
-            text = FormatFieldDate(serial, *df, fs);
+        if (type == ftDateTime && !format.Empty()) {
+            if (const std::u16string* df = format.DF(); df && !df->empty())
+                text = FormatFieldDate(serial, *df, fs);
         }
     } catch (const std::exception&) {
         // Contained: the field keeps the text made so far.
     }
     return text;
+}
+
+std::u16string FormatFieldValue(const Variant& value, int32_t type, std::u16string_view format,
+                                const TFormatSettings& fs) {
+    return FormatFieldValue(value, type, TFormatEntries(format), fs);
 }
 
 }  // namespace fr::templates

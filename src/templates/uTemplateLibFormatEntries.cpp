@@ -22,7 +22,7 @@ bool SameKey(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-TFormatEntries::TFormatEntries(std::u16string_view format) {
+TFormatEntries::TFormatEntries(std::u16string_view format) : FEmpty(format.empty()) {
     size_t start = 0;
     while (start <= format.size()) {
         size_t end = format.find(u';', start);
@@ -33,6 +33,37 @@ TFormatEntries::TFormatEntries(std::u16string_view format) {
             FEntries.push_back({std::u16string(entry.substr(0, eq)), std::u16string(entry.substr(eq + 1))});
         start = end + 1;
     }
+    FExpr = Find(u"EXPR");
+    FND = IntOf(u"ND", u"ЧЦ");
+    FNFD = IntOf(u"NFD", u"ЧДЦ");
+    FNDS = FirstNonEmpty(u"NDS", u"ЧРД");
+    FNLZ = Has(u"NLZ") || Has(u"ЧВН");
+    FDF = FirstNonEmpty(u"DF", u"ДФ");
+}
+
+TFormatEntries& TFormatEntries::operator=(const TFormatEntries& other) {
+    if (this == &other) return *this;
+    FEntries = other.FEntries;
+    FEmpty = other.FEmpty;
+    FExpr = Find(u"EXPR");
+    FND = other.FND;
+    FNFD = other.FNFD;
+    FNDS = FirstNonEmpty(u"NDS", u"ЧРД");
+    FNLZ = other.FNLZ;
+    FDF = FirstNonEmpty(u"DF", u"ДФ");
+    return *this;
+}
+
+const std::u16string* TFormatEntries::FirstNonEmpty(std::u16string_view latin, std::u16string_view cyrillic) const {
+    const std::u16string* v = Find(latin);
+    if (!v || v->empty()) v = Find(cyrillic);
+    return v;
+}
+
+int TFormatEntries::IntOf(std::u16string_view latin, std::u16string_view cyrillic) const {
+    int n = -1;
+    if (FindInt(latin, n) || FindInt(cyrillic, n)) return n;
+    return -1;
 }
 
 const std::u16string* TFormatEntries::Find(std::u16string_view key) const {

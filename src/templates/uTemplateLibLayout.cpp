@@ -58,25 +58,34 @@ int32_t ComputeRowCount(int32_t minRows, int32_t maxRows, const std::vector<TRow
     return static_cast<int32_t>(rows);
 }
 
-std::u16string CutToWidth(std::u16string_view s, int64_t n, int32_t hAlign) {
+namespace {
+std::u16string_view cutView(std::u16string_view s, int64_t n, int32_t hAlign) {
     if (n <= 0) return {};
-    if (n >= static_cast<int64_t>(s.size())) return std::u16string(s);
+    if (n >= static_cast<int64_t>(s.size())) return s;
     const size_t count = static_cast<size_t>(n);
-    if (hAlign == haRight) return std::u16string(s.substr(s.size() - count));
-    if (hAlign == haCenter) return std::u16string(s.substr((s.size() - count) / 2, count));
-    return std::u16string(s.substr(0, count));
+    if (hAlign == haRight) return s.substr(s.size() - count);
+    if (hAlign == haCenter) return s.substr((s.size() - count) / 2, count);
+    return s.substr(0, count);
 }
 
-std::u16string PadToWidth(std::u16string_view chunk, int32_t width, int32_t hAlign) {
-    const size_t w = width > 0 ? static_cast<size_t>(width) : 0;
-    if (chunk.size() >= w) return std::u16string(chunk);
-    const size_t spaces = w - chunk.size();
-    std::u16string out;
-    out.reserve(w);
+void appendPadded(std::u16string& out, std::u16string_view chunk, size_t width, int32_t hAlign) {
+    if (chunk.size() >= width) {
+        out.append(chunk);
+        return;
+    }
+    const size_t spaces = width - chunk.size();
     const size_t before = hAlign == haRight ? spaces : hAlign == haCenter ? spaces / 2 : 0;
     out.append(before, u' ');
     out.append(chunk);
     out.append(spaces - before, u' ');
+}
+}  // namespace
+
+std::u16string CutToWidth(std::u16string_view s, int64_t n, int32_t hAlign) { return std::u16string(cutView(s, n, hAlign)); }
+
+std::u16string PadToWidth(std::u16string_view chunk, int32_t width, int32_t hAlign) {
+    std::u16string out;
+    appendPadded(out, chunk, width > 0 ? static_cast<size_t>(width) : 0, hAlign);
     return out;
 }
 
@@ -84,31 +93,27 @@ std::u16string LayoutFieldBlock(std::u16string_view text, int32_t width, int32_t
                                 int32_t vAlign, int32_t placement) {
     if (width <= 0 || rows <= 0) return {};
     const int64_t blockChars = int64_t{width} * rows;
-    if (blockChars > kMaxBlockChars)
-        throw EError(u"Ошибка шаблона: блок текста поля слишком велик");
+    if (blockChars > kMaxBlockChars) throw EError(u"Ошибка шаблона: блок текста поля слишком велик");
 
-    std::u16string chosen;
-    if (placement == tpCut) chosen = CutToWidth(text, width, hAlign);
-    else if (placement == tpFill) chosen = text.size() <= static_cast<size_t>(width) ? std::u16string(text)
-                                                                                        : std::u16string(static_cast<size_t>(width), u'#');
-    else chosen = CutToWidth(text, blockChars, hAlign);
+    const std::u16string hashes = placement == tpFill && text.size() > static_cast<size_t>(width)
+                                      ? std::u16string(static_cast<size_t>(width), u'#')
+                                      : std::u16string();
+    const std::u16string_view chosen = placement == tpCut    ? cutView(text, width, hAlign)
+                                       : !hashes.empty()     ? std::u16string_view(hashes)
+                                       : placement == tpFill ? text
+                                                             : cutView(text, blockChars, hAlign);
+
+    const size_t w = static_cast<size_t>(width);
+    const size_t total = static_cast<size_t>(blockChars);
+    const size_t textRows = std::min(static_cast<size_t>(rows), (chosen.size() + w - 1) / w);
+    const size_t emptyRows = static_cast<size_t>(rows) - textRows;
+    const size_t before = vAlign == vaBottom ? emptyRows : vAlign == vaMiddle ? emptyRows / 2 : 0;
 
     std::u16string block;
-    block.reserve(static_cast<size_t>(blockChars));
-    const size_t w = static_cast<size_t>(width);
-    for (size_t pos = 0, row = 0; row < static_cast<size_t>(rows) && pos < chosen.size(); ++row, pos += w)
-        block += PadToWidth(std::u16string_view(chosen).substr(pos, w), width, hAlign);
-
-    const size_t total = static_cast<size_t>(blockChars);
-    const size_t emptyRows = (total - block.size()) / w;
-    if (vAlign == vaBottom) {
-        block.insert(0, emptyRows * w, u' ');
-    } else if (vAlign == vaMiddle) {
-        block.insert(0, emptyRows / 2 * w, u' ');
-        block.append(total - block.size(), u' ');
-    } else {
-        block.append(emptyRows * w, u' ');
-    }
+    block.reserve(total);
+    block.append(before * w, u' ');
+    for (size_t row = 0, pos = 0; row < textRows; ++row, pos += w) appendPadded(block, chosen.substr(pos, w), w, hAlign);
+    block.append(total - block.size(), u' ');
     return block;
 }
 

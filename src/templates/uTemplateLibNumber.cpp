@@ -26,33 +26,32 @@ std::u16string FormatFixed(double value, int decimals, int width, const TFormatS
     std::frexp(value, &exponent);
     const int exactPlaces = std::clamp(53 - exponent, 0, 1074);
     const int places = std::max(decimals + 1, exactPlaces);
-    std::vector<char> buf(static_cast<size_t>(places) + 340);
+    // Integer part of at most 309 digits, the point, the places.
+    std::vector<char> buf(static_cast<size_t>(places) + 320);
     const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::fixed, places);
-    std::string digits(buf.data(), res.ptr);
+    const char* begin = buf.data();
+    const char* point = std::find(begin, static_cast<const char*>(res.ptr), '.');
+    const size_t wholeLen = static_cast<size_t>(point - begin);
+    const char* frac = point + 1;  // `places` >= 1 digits follow the point
 
-    const size_t point = digits.find('.');
-    std::string whole = digits.substr(0, point);
-    std::string frac = point == std::string::npos ? std::string() : digits.substr(point + 1);
-    const bool roundUp = static_cast<size_t>(decimals) < frac.size() && frac[static_cast<size_t>(decimals)] >= '5';
-    frac.resize(static_cast<size_t>(decimals), '0');
-    if (roundUp) {
-        std::string all = whole + frac;
-        int i = static_cast<int>(all.size()) - 1;
-        while (i >= 0 && all[static_cast<size_t>(i)] == '9') all[static_cast<size_t>(i--)] = '0';
-        if (i < 0) all.insert(all.begin(), '1');
-        else ++all[static_cast<size_t>(i)];
-        whole = all.substr(0, all.size() - frac.size());
-        frac = all.substr(all.size() - frac.size());
+    // The shown digits, rounded half away from zero at the last place.
+    std::string digits(begin, wholeLen);
+    digits.append(frac, static_cast<size_t>(decimals));
+    if (frac[decimals] >= '5') {
+        size_t i = digits.size();
+        while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+        if (i == 0) digits.insert(digits.begin(), '1');
+        else ++digits[i - 1];
     }
+    const size_t intLen = digits.size() - static_cast<size_t>(decimals);
+    const bool zero = digits.find_first_not_of('0') == std::string::npos;
 
-    const bool zero = std::all_of(whole.begin(), whole.end(), [](char c) { return c == '0'; }) &&
-                      std::all_of(frac.begin(), frac.end(), [](char c) { return c == '0'; });
     std::u16string out;
+    out.reserve(digits.size() + 2 + static_cast<size_t>(std::max(width, 0)));
     if (value < 0 && !zero) out.push_back(u'-');
-    for (char c : whole) out.push_back(static_cast<char16_t>(c));
-    if (decimals > 0) {
-        out.push_back(fs.DecimalSeparator);
-        for (char c : frac) out.push_back(static_cast<char16_t>(c));
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i == intLen) out.push_back(fs.DecimalSeparator);
+        out.push_back(static_cast<char16_t>(digits[i]));
     }
     return padLeft(std::move(out), width);
 }

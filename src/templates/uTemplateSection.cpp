@@ -47,18 +47,25 @@ void TSectionList::ApplyData(const Variant& SAData) {
     Text.clear();
     const TFormatSettings& fs = TemplateObj->FormatSettings();
     const TArrayReader a(SAData, u"массив данных", u"строка", [] { return std::u16string(u"Ошибка данных"); }, fs);
+    TParams params;  // reused row after row, keeping its storage
     for (int32_t r = a.FirstRow(); r <= a.LastRow(); ++r) {
         const std::u16string name = a.Text(0, r, u"имя секции");
         TSectionItem* section = FindSection(name);
         if (!section) continue;
-        TParams params;
         params.DataRow = r;
+        size_t count = 0;
         if (section->HasParameters) {
             const TArrayReader p(a.Cell(1, r, u"параметры секции"), u"массив параметров", u"параметр",
                                  [&] { return a.ElementPlace(r) + u" (секция «" + name + u"»), колонка 1"; }, fs);
-            for (int32_t k = p.FirstRow(); k <= p.LastRow(); ++k)
-                params.Items.push_back({p.Text(0, k, u"имя"), &p.Cell(1, k, u"значение"), k});
+            for (int32_t k = p.FirstRow(); k <= p.LastRow(); ++k, ++count) {
+                if (count == params.Items.size()) params.Items.emplace_back();
+                TParam& param = params.Items[count];
+                param.Name = p.Text(0, k, u"имя");
+                param.Value = &p.Cell(1, k, u"значение");
+                param.Row = k;
+            }
         }
+        params.Items.resize(count);
         section->ApplyData(params);
         section->CompositeStrings.AppendText(Text);
     }
