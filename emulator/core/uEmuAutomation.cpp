@@ -1,6 +1,6 @@
 #include "uEmuAutomation.h"
 
-#include <cmath>
+#include <cstdio>
 #include <exception>
 
 #include "automation/DateTime.h"
