@@ -135,16 +135,17 @@ NumberParse tryTextToCurrency(std::u16string_view text, const TFormatSettings& f
         else { intPart = digits.substr(0, static_cast<size_t>(cut)); rest = digits.substr(static_cast<size_t>(cut)); }
     }
     if (intPart.size() > 19) return NumberParse::Overflow;
-    unsigned __int128 v = 0;
+    // At most 19 digits: below 10^19, which fits an unsigned 64-bit integer.
+    uint64_t v = 0;
     for (char c : intPart) v = v * 10 + static_cast<unsigned>(c - '0');
     if (!rest.empty()) {
         bool above = rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
         bool tie = rest[0] == '5' && !above;
         if (above || (tie && (v & 1))) ++v;
     }
-    unsigned __int128 limit = neg ? static_cast<unsigned __int128>(INT64_MAX) + 1 : INT64_MAX;
+    uint64_t limit = neg ? static_cast<uint64_t>(INT64_MAX) + 1 : static_cast<uint64_t>(INT64_MAX);
     if (v > limit) return NumberParse::Overflow;
-    scaled = neg ? static_cast<int64_t>(0 - static_cast<uint64_t>(v)) : static_cast<int64_t>(v);
+    scaled = neg ? static_cast<int64_t>(0 - v) : static_cast<int64_t>(v);
     return NumberParse::Ok;
 }
 
