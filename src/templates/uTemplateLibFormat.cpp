@@ -17,8 +17,8 @@ namespace {
 
 // `text` is the value's default text, made only when a step needs it (the number is printed by
 // the keys otherwise, and making it is the costly part of a plain fixed-point field).
-void formatNumber(double number, const TFormatEntries& entries, const TFormatSettings& fs, std::u16string& text) {
-    bool haveDefault = false;
+void formatNumber(double number, const TFormatEntries& entries, const TFormatSettings& fs, std::u16string& text,
+                  bool haveDefault) {
     const auto defaultText = [&] {
         if (!haveDefault) text = floatToText(number, fs);
         haveDefault = true;
@@ -55,10 +55,10 @@ std::u16string FormatFieldValue(const Variant& value, int32_t type, const TForma
                                 const TFormatSettings& fs) {
     std::u16string text;
     try {
-        if (type == ftNumber && !format.Empty()) {
-            // Formatting ends quietly at a failing step with the text made before it; converting a
-            // number to a double does not fail, so the default text is made only where needed.
-            formatNumber(value.toDouble(fs), format, fs, text);
+        if (type == ftNumber && !format.Empty() && value.isNumeric()) {
+            // A number's conversion cannot fail, so its default text is made only where a step
+            // needs it (the costly part of a plain fixed-point field).
+            formatNumber(value.toDouble(fs), format, fs, text, false);
             return text;
         }
         double serial = 0;
@@ -75,6 +75,7 @@ std::u16string FormatFieldValue(const Variant& value, int32_t type, const TForma
         } else {
             text = LenientText(value, fs);
         }
+        if (type == ftNumber && !format.Empty()) formatNumber(value.toDouble(fs), format, fs, text, true);
         if (type == ftDateTime && !format.Empty()) {
             if (const std::u16string* df = format.DF(); df && !df->empty())
                 text = FormatFieldDate(serial, *df, fs);

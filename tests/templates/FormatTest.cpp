@@ -121,6 +121,11 @@ TEST(FormatFieldValue, OtherTypesAreNotFormatted) {
     EXPECT_EQ(fmt(Variant(1234.5), ftString, u"NFD=2"), "1234,5");
     EXPECT_EQ(fmt(Variant(u"41 42"), ftHexBytes, u"ND=10"), "AB");
     for (int type : {4, 5, 7}) EXPECT_EQ(fmt(Variant(u"x"), type, u"ND=10"), "") << type;
+    // Formatting a value that was not converted first: a step that fails keeps the text so far.
+    const TFormatSettings fs = withDs(u',');
+    EXPECT_EQ(FormatFieldValue(Variant(u"abc"), ftNumber, u"NFD=2", fs), u"abc");
+    EXPECT_EQ(FormatFieldValue(Variant(u"2,5"), ftNumber, u"NFD=2", fs), u"2,50");
+    EXPECT_EQ(FormatFieldValue(Variant(VariantArray::vector({})), ftNumber, u"NFD=2", fs), u"");
 }
 
 struct DateCase {
