@@ -33,14 +33,14 @@ void TCompositeStringItem::ApplyData(const TParams& params) {
 }
 
 void TCompositeStringItem::ComputeColumnWidths() {
-    std::vector<TColumnSpec> specs;
-    specs.reserve(static_cast<size_t>(CompositeFields.Count()));
+    std::vector<TColumnLayout> columns;
+    columns.reserve(static_cast<size_t>(CompositeFields.Count()));
     for (int32_t i = 0; i < CompositeFields.Count(); ++i) {
         const TCompositeFieldItem& f = CompositeFields.GetItem(i);
-        specs.push_back({f.Resizable, f.Length});
+        columns.push_back({f.Resizable, f.Length});
     }
     const int32_t rowWidth = SectionItem ? SectionItem->MaxRowLength : 0;
-    const std::vector<int32_t> widths = templates::ComputeColumnWidths(rowWidth, specs);
+    const std::vector<int32_t> widths = templates::ComputeColumnWidths(rowWidth, columns);
     for (int32_t i = 0; i < CompositeFields.Count(); ++i) CompositeFields.GetItem(i).CurrentLength = widths[static_cast<size_t>(i)];
 }
 

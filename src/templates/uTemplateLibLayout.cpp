@@ -24,7 +24,7 @@ int32_t clampToInt32(double v) {
 }
 }  // namespace
 
-std::vector<int32_t> ComputeColumnWidths(int32_t rowWidth, const std::vector<TColumnSpec>& columns) {
+std::vector<int32_t> ComputeColumnWidths(int32_t rowWidth, const std::vector<TColumnLayout>& columns) {
     int64_t fixedSum = 0, weights = 0;
     for (const auto& c : columns) (c.Resizable ? weights : fixedSum) += c.Length;
     const int64_t freeWidth = rowWidth - fixedSum;

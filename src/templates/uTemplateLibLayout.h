@@ -18,14 +18,14 @@ inline constexpr int64_t kMaxBlockChars = int64_t{1} << 22;
 // Nearest integer, halves to the even neighbour.
 double RoundHalfEven(double x);
 
-struct TColumnSpec {
+struct TColumnLayout {
     bool Resizable = false;
     int32_t Length = 0;  // width, or the weight of a resizable column
 };
 // Fixed columns keep their Length; resizable ones share the free width of the row in proportion to
 // their Length (halves to even), the last never pushing the row past rowWidth. Widths may come out
 // 0 or negative (fixed columns wider than the row): such a column shows nothing.
-std::vector<int32_t> ComputeColumnWidths(int32_t rowWidth, const std::vector<TColumnSpec>& columns);
+std::vector<int32_t> ComputeColumnWidths(int32_t rowWidth, const std::vector<TColumnLayout>& columns);
 
 struct TRowNeed {
     int64_t TextLength = 0;

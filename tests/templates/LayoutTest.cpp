@@ -87,7 +87,7 @@ TEST(CutAndPad, Alignments) {
 
 struct WidthCase {
     int rowWidth;
-    std::vector<TColumnSpec> columns;
+    std::vector<TColumnLayout> columns;
     std::vector<int32_t> expected;
 };
 
