@@ -7,6 +7,18 @@ set -u
 root=$1 work=$2 scenario=$3
 shift 3
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+# PE machine of a module: 014c for x86, 8664 for x64.
+pe_machine() {
+  off=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' '
+}
+for dll in "$@"; do
+  if [ "$(pe_machine "$dll")" = 014c ]; then
+    # A 32-bit module needs a 32-bit Wine and cscript; this machine may have none.
+    echo "32-bit module $(basename "$dll"): no 32-bit Wine scenario runner here, skipped"
+    exit 77
+  fi
+done
 mkdir -p "$work" || exit 1
 script="$work/$(basename "$scenario")"
 iconv -f UTF-8 -t CP1251 "$scenario" >"$script" || exit 1

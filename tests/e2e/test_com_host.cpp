@@ -144,14 +144,19 @@ TEST_F(DispatchTestClass, NamesAndPropertyGet) {
 
 TEST_F(DispatchTestClass, OutDataByValueStillSucceedsAndTheHostsValueIsLeftAlone) {
     BSTR mine = SysAllocString(L"моё");
-    VARIANT byValue = empty();
-    V_VT(&byValue) = VT_BSTR;
-    V_BSTR(&byValue) = mine;
+    VARIANT rg[3] = {i4(0), empty(), empty()};  // TimeOut, OutData, InData
+    V_VT(&rg[1]) = VT_BSTR;
+    V_BSTR(&rg[1]) = mine;
+    DISPPARAMS dp{rg, nullptr, 3, 0};
     ScopedVariant result;
-    EXPECT_EQ(invokeRaw(d.get(), id(L"FillOut"), DISPATCH_METHOD, {empty(), byValue, i4(0)}, result.get()), S_OK);
+    EXPECT_EQ(d->Invoke(id(L"FillOut"), IID_NULL, 0, DISPATCH_METHOD, &dp, result.get(), nullptr, nullptr), S_OK);
     EXPECT_EQ(V_VT(result.get()), VT_BOOL);
     EXPECT_EQ(V_BOOL(result.get()), VARIANT_TRUE);
-    SysFreeString(mine);  // still ours: the callee neither freed nor replaced it
+    // The argument is still the caller's: neither freed nor replaced.
+    EXPECT_EQ(V_VT(&rg[1]), VT_BSTR);
+    EXPECT_EQ(V_BSTR(&rg[1]), mine);
+    EXPECT_EQ(text(mine), u"моё");
+    SysFreeString(mine);
 }
 
 TEST_F(DispatchTestClass, TimeOutMustBeOrdinal) {
@@ -329,6 +334,23 @@ TEST(DispatchTestModule, CanUnloadOnlyWhenNoObjectOrLockRemains) {
     factory->LockServer(FALSE);
     factory.reset();
     EXPECT_EQ(canUnload(), S_OK);
+}
+
+TEST(DispatchTestModule, UnregisterRemovesTheKeysAndRegisterWritesThemBack) {
+    HMODULE m = LoadLibraryW(testDll().c_str());
+    ASSERT_NE(m, nullptr);
+    ModuleFunction reg = exportOf(m, "DllRegisterServer");
+    ModuleFunction unreg = exportOf(m, "DllUnregisterServer");
+    const std::wstring key = L"CLSID\\{DD14FC2E-4592-4C4A-BBCC-80A9666DF65D}";
+    CLSID clsid;
+    ASSERT_EQ(unreg(), S_OK);
+    EXPECT_NE(CLSIDFromProgID(L"Eqdr.DispatchTest", &clsid), S_OK);
+    EXPECT_EQ(regValue(key + L"\\InprocServer32", nullptr), L"<missing>");
+    EXPECT_EQ(unreg(), S_OK);  // nothing left to remove is no failure
+    ASSERT_EQ(reg(), S_OK);
+    EXPECT_EQ(CLSIDFromProgID(L"Eqdr.DispatchTest", &clsid), S_OK);
+    EXPECT_EQ(regValue(key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    FreeLibrary(m);
 }
 
 }  // namespace
