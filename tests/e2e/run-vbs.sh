@@ -23,9 +23,23 @@ mkdir -p "$work" || exit 1
 script="$work/$(basename "$scenario")"
 iconv -f UTF-8 -t CP1251 "$scenario" >"$script" || exit 1
 export LC_ALL=ru_RU.UTF-8
+# The machine type of a PE file: 014c for x86, 8664 for x64.
+pe_machine() {
+  off=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' '
+}
+wine="$root/dev wine"
 for dll in "$@"; do
-  "$root/dev" wine regsvr32 /s "$(winpath "$dll")" || { echo "cannot register $dll"; exit 1; }
+  if [ "$(pe_machine "$dll")" = 014c ]; then
+    # 32-bit modules need a 32-bit Wine and a prefix of their own.
+    if [ ! -x /usr/lib/wine/wine ]; then echo "no 32-bit Wine on this machine: skipped"; exit 77; fi
+    export WINEPREFIX="$root/build/wine32" WINEDEBUG=-all
+    wine=/usr/lib/wine/wine
+  fi
 done
-out=$(cd "$work" && "$root/dev" wine cscript //nologo "$(winpath "$script")" 2>&1 | iconv -f CP866 -t UTF-8 | tr -d '\r')
+for dll in "$@"; do
+  $wine regsvr32 /s "$(winpath "$dll")" || { echo "cannot register $dll"; exit 1; }
+done
+out=$(cd "$work" && $wine cscript //nologo "$(winpath "$script")" 2>&1 | iconv -f CP866 -t UTF-8 | tr -d '\r')
 printf '%s\n' "$out"
 printf '%s\n' "$out" | grep -v '^$' | tail -n 1 | grep -Eq '^[1-9][0-9]* passed, 0 failed$'
