@@ -26,10 +26,18 @@ std::u16string FormatFixed(double value, int decimals, int width, const TFormatS
     std::frexp(value, &exponent);
     const int exactPlaces = std::clamp(53 - exponent, 0, 1074);
     const int places = std::max(decimals + 1, exactPlaces);
-    // Integer part of at most 309 digits, the point, the places.
-    std::vector<char> buf(static_cast<size_t>(places) + 320);
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::fixed, places);
-    const char* begin = buf.data();
+    // Integer part of at most 309 digits, the point, the places; ordinary amounts fit on the stack.
+    char small[512];
+    std::vector<char> large;
+    const size_t need = static_cast<size_t>(places) + 320;
+    char* buf = small;
+    if (need > sizeof small) {
+        large.resize(need);
+        buf = large.data();
+    }
+    const auto res = std::to_chars(buf, buf + (buf == small ? sizeof small : need), std::fabs(value),
+                                   std::chars_format::fixed, places);
+    const char* begin = buf;
     const char* point = std::find(begin, static_cast<const char*>(res.ptr), '.');
     const size_t wholeLen = static_cast<size_t>(point - begin);
     const char* frac = point + 1;  // `places` >= 1 digits follow the point
