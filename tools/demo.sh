@@ -1,13 +1,43 @@
 #!/bin/sh
 # ./dev demo runs this after building and registering the win64 modules: what the driver does so
-# far, through the real COM DLL under Wine.
+# far, through the real COM DLL under Wine, and the command-line tool natively.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 work="$ROOT/build/demo"
+rm -rf "$work"
 mkdir -p "$work"
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
-
-echo "== VBScript host (Wine cscript): Eqdr.FrVornlex"
 # cscript reads the ANSI code page (1251) and prints in the OEM one (866).
-iconv -f UTF-8 -t CP1251 "$ROOT/tools/demo/driver.vbs" >"$work/driver.vbs"
-LC_ALL=ru_RU.UTF-8 "$ROOT/dev" wine cscript //nologo "$(winpath "$work/driver.vbs")" | iconv -f CP866 -t UTF-8 | tr -d '\r'
+cscript() {
+  iconv -f UTF-8 -t CP1251 "$ROOT/tools/demo/$1" >"$work/$1"
+  (cd "$work" && LC_ALL=ru_RU.UTF-8 "$ROOT/dev" wine cscript //nologo "$(winpath "$work/$1")") |
+    iconv -f CP866 -t UTF-8 | tr -d '\r'
+}
+cli="$ROOT/build/native/tools/fr-cli/fr-cli"
+
+echo "== 1. What the driver answers (VBScript host, Wine)"
+cscript driver.vbs
+
+echo
+echo "== 2. A session: Init, Open, GetDeviceInfo, settings, Enable, CheckHealth, Disable, Close"
+cscript session.vbs
+echo
+echo "-- the debug log it wrote ($work/devices/kassa-1):"
+for f in "$work"/devices/kassa-1/Debug_*.log; do iconv -f CP1251 -t UTF-8 "$f" | tr -d '\r'; done
+
+echo
+echo "== 3. A shift on the emulator of the universal driver (Vornlex.FiscalPrinter)"
+export FR_EMULATOR_DIR="$(winpath "$work/emulator")"
+cscript shift.vbs
+echo "-- its paper tape (fr-cli tape):"
+"$cli" tape --dir="$work/emulator"
+
+echo
+echo "== 4. The expression evaluator (fr-cli eval)"
+"$cli" eval "2+3*4"
+"$cli" eval "round(price*qty*(1-disc/100); 2)" price=89,9 qty=3 disc=5 || true
+"$cli" eval "1/x" x=0 || true
+
+echo
+echo "== 5. A template document (fr-cli render examples/goods-slip.xml)"
+"$cli" render "$ROOT/examples/goods-slip.xml" "$ROOT/examples/goods-slip.json" --width 48

@@ -7,6 +7,7 @@
 #include "automation/Errors.h"
 #include "automation/Text.h"
 #include "dispatch/uEquipmentErrors.h"
+#include "platform/Platform.h"
 
 using namespace fr;
 using fr::test::FakeEquipmentManager;
@@ -100,7 +101,8 @@ TEST(DeviceLifecycle, InitChecksItsArgumentAndAsksForFolders) {
     EXPECT_EQ(u8(d), "Нет ошибок");
     EXPECT_EQ(h.device->DeviceState(), TDeviceState::dsInited);
     EXPECT_EQ(u8(h.device->Language()), "ru");
-    EXPECT_EQ(u8(h.device->ModelFolder()), "/models/");
+    const std::string sep = u8(std::u16string(1, platform::pathDelimiter()));
+    EXPECT_EQ(u8(h.device->ModelFolder()), "/models" + sep);
 }
 
 TEST(DeviceLifecycle, OpenSetsTheDeviceFolderAndCloseForgetsTheManager) {
@@ -110,7 +112,8 @@ TEST(DeviceLifecycle, OpenSetsTheDeviceFolderAndCloseForgetsTheManager) {
     ASSERT_TRUE(h.init(Variant(std::shared_ptr<AutomationObject>(h.manager)), d));
     std::vector<Arg> open{Arg(Variant(u"dev-1")), Arg(Variant(), true)};
     EXPECT_TRUE(h.obj.call(u"Open", open).toBool());
-    EXPECT_EQ(u8(h.device->DeviceFolder()), "/devices/dev-1/");
+    const std::string sep = u8(std::u16string(1, platform::pathDelimiter()));
+    EXPECT_EQ(u8(h.device->DeviceFolder()), "/devices" + sep + "dev-1" + sep);
     EXPECT_EQ(u8(h.manager->calls.back()), "GetAppProperty(dev-1,DevicesFolder,)");
 
     std::vector<Arg> badOpen{Arg(Variant(5)), Arg(Variant(), true)};
