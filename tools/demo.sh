@@ -35,7 +35,7 @@ echo "-- its paper tape (fr-cli tape):"
 echo
 echo "== 4. The expression evaluator (fr-cli eval)"
 "$cli" eval "2+3*4"
-"$cli" eval "round(price*qty*(1-disc/100); 2)" price=89,9 qty=3 disc=5 || true
+"$cli" eval "roundto(price*qty*(1-disc/100); -2)" price=89,9 qty=3 disc=5
 "$cli" eval "1/x" x=0 || true
 
 echo
