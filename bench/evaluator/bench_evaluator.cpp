@@ -93,12 +93,15 @@ void EvalMu(benchmark::State& state, size_t i) {
 }
 #endif
 
-// Keeps the time per iteration of every run, by name.
+// Keeps the time per iteration of every benchmark, by name: the median when repeated.
 class TRecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration) Times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const Run& r : runs) {
+            if (r.error_occurred) continue;
+            if (r.run_type == Run::RT_Iteration || r.aggregate_name == "median")
+                Times[r.run_name.str()] = r.GetAdjustedCPUTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> Times;

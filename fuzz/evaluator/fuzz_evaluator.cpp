@@ -47,6 +47,9 @@ void RoundTrip(TMathParser& p, uint8_t mode) {
 
 }  // namespace
 
+// Undefined behaviour must stop the run like a crash, so the input is kept.
+extern "C" const char* __ubsan_default_options() { return "halt_on_error=1:print_stacktrace=1"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t mode = data[0];

@@ -17,13 +17,19 @@ public:
 
     // The value of the postfix list; 0 with the error set when it cannot be computed. Does nothing
     // (and gives 0) while an error is already set.
-    double calcResult(const TParserStack& AStack);
+    double calcResult(const TParserStack& AStack) {
+        if (FError.IsSet()) return 0.0;
+        if (FCompiledFor != &AStack || FStackVersion != AStack.Version() ||
+            FOpsGeneration != FOperations.Generation() || FVarsGeneration != FVariables.Generation())
+            Compile(AStack);
+        return Run();
+    }
 
 private:
     // Steps of a translated list. A binary operator whose right operand is a constant (C) or a
     // variable (V) is one step.
     enum TStep : uint8_t {
-        stPush, stVar, stOp, stNeg, stFail,
+        stPush, stVar, stOp, stNeg, stFail, stEnd,
         stAdd, stSub, stMul, stDiv, stPow,
         stAddC, stSubC, stMulC, stDivC, stPowC,
         stAddV, stSubV, stMulV, stDivV, stPowV,

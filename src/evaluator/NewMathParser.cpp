@@ -42,14 +42,11 @@ void TMathParser::RaiseError() {
     if (FError.IsSet() && FOnError) FOnError(*this, FError);
 }
 
-double TMathParser::ParserResult() {
-    if (FIsToCalc || FHasVariables) {
-        // No text, no tokens: 0 without error (an empty list from "()" is an error, though).
-        FResult = FExpression.empty() ? 0.0 : FCalculator.calcResult(FMainStack);
-        RaiseError();
-        FIsToCalc = false;
-    }
-    return FResult;
+void TMathParser::Compute() {
+    // No text, no tokens: 0 without error (an empty list from "()" is an error, though).
+    FResult = FExpression.empty() ? 0.0 : FCalculator.calcResult(FMainStack);
+    RaiseError();
+    FIsToCalc = false;
 }
 
 void TMathParser::SaveToStream(std::ostream& s) const { WriteSavedForm(s, FExpression, FError.FCode, FMainStack.All()); }

@@ -41,7 +41,10 @@ public:
     // Parses and checks a changed text; an identical text (case-sensitive) changes nothing.
     void SetExpression(std::u16string_view text);
     // The value; recomputed when the text changed or the expression uses variables.
-    double ParserResult();
+    double ParserResult() {
+        if (FIsToCalc || FHasVariables) Compute();
+        return FResult;
+    }
 
     // Variables can be read and written here; the table itself cannot be replaced.
     TVariables& Variables() { return FVariables; }
@@ -77,6 +80,7 @@ public:
 
 private:
     void Parse();
+    void Compute();
     void RaiseError();
 
     // Declared before the stages, which hold references to them.

@@ -7,10 +7,7 @@
 
 namespace fr::evaluator {
 
-void TVar::SetValue(double value) {
-    if (FValueFunc) throw std::logic_error("Fehler: Value is a function");
-    FValue = value;
-}
+void TVar::ThrowIsFunction() { throw std::logic_error("Fehler: Value is a function"); }
 
 TVariables::TVariables() : FGeneration(NextGeneration()) { Add(u"pi", 3.141592653589793); }
 

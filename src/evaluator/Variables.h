@@ -19,11 +19,16 @@ public:
     // Calls the bound callable when there is one.
     double Value() const { return FValueFunc ? FValueFunc() : FValue; }
     // Throws std::logic_error for a variable bound to a callable.
-    void SetValue(double value);
+    void SetValue(double value) {
+        if (FValueFunc) ThrowIsFunction();
+        FValue = value;
+    }
     bool IsFunction() const { return static_cast<bool>(FValueFunc); }
     const std::u16string& Name() const { return FName; }  // as passed to Add
 
 private:
+    [[noreturn]] static void ThrowIsFunction();
+
     double FValue = 0;
     TValueFunc FValueFunc;
     std::u16string FName;
