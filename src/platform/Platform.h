@@ -35,8 +35,8 @@ bool forceDirectories(const std::u16string& path);
 void grantEveryoneFullAccess(const std::u16string& folder);
 
 // Appends one line (CR LF added) in the system's single-byte code page (UTF-8 natively), opening
-// and closing the file; other writers may hold it open too. Retries briefly while another writer
-// has it locked; false when the line could not be written.
+// and closing the file; one writer at a time, others wait briefly for it. False when the line
+// could not be written.
 bool appendLine(const std::u16string& fileName, const std::u16string& line);
 // Text in the system's single-byte (ANSI) code page; UTF-8 natively.
 std::string toSystemCodePage(const std::u16string& text);

@@ -110,15 +110,16 @@ std::string toSystemCodePage(const std::u16string& text) {
 
 bool appendLine(const std::u16string& fileName, const std::u16string& line) {
     std::string bytes = toSystemCodePage(line) + "\r\n";
-    // Append-only access with write sharing: writers in other objects and processes append whole
-    // lines; a writer that holds the file without sharing is waited for briefly.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        HANDLE h = CreateFileW(w(fileName), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    // One writer at a time (others may read): an append that raced another writer's could land
+    // on the same offset and lose a line. Writers in other objects and processes wait briefly
+    // for each other; a writer that keeps the file past the wait costs this line only.
+    for (int attempt = 0; attempt < 60; ++attempt) {
+        HANDLE h = CreateFileW(w(fileName), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
             DWORD e = GetLastError();
             if (e != ERROR_SHARING_VIOLATION && e != ERROR_LOCK_VIOLATION) return false;
-            Sleep(10);
+            Sleep(attempt < 20 ? 1 : 10);
             continue;
         }
         DWORD written = 0;
