@@ -10,6 +10,11 @@
 
 namespace fr {
 
+namespace {
+// Exactly an automation-object reference: what Init takes and the manager wrappers call.
+bool holdsObject(const Variant& v) { return !v.isArray() && v.type() == VarType::Dispatch && v.object(); }
+}  // namespace
+
 void AddSpecificMethod(TSpecificMethods& methods, const std::u16string& name, TPublicMethod method) {
     methods.push_back({name, std::move(method)});
 }
@@ -92,7 +97,7 @@ Variant TBaseDevice::InitHandler(std::vector<Variant>& Params) {
     FEqManager = Variant();
     std::u16string description;
     int32_t code;
-    if (Params.empty() || Params[0].isArray() || Params[0].type() != VarType::Dispatch || !Params[0].object()) {
+    if (Params.empty() || !holdsObject(Params[0])) {
         code = rcInvalidParameters;
     } else {
         FEqManager = Params[0];
@@ -184,15 +189,13 @@ int32_t TBaseDevice::Enable() {
 }
 
 int32_t TBaseDevice::InternalDisable(std::u16string& ResultDescription) {
-    int32_t code;
-    try {
-        code = DoDisable(ResultDescription);
-    } catch (...) {
-        SetDebugLogEnabled(false);
-        throw;
-    }
+    // The log goes off whatever the outcome, also when DoDisable raises.
+    struct LogOff {
+        TBaseDevice* self;
+        ~LogOff() { self->SetDebugLogEnabled(false); }
+    } logOff{this};
+    int32_t code = DoDisable(ResultDescription);
     if (code == 0) FDeviceState = TDeviceState::dsInited;
-    SetDebugLogEnabled(false);
     return code;
 }
 
@@ -267,7 +270,7 @@ std::u16string TBaseDevice::GetLanguage() { return GetAppProperty(u"Language"); 
 // ---- the equipment manager ----
 
 AutomationObject& TBaseDevice::Manager() const {
-    if (FEqManager.isArray() || FEqManager.type() != VarType::Dispatch || !FEqManager.object())
+    if (!holdsObject(FEqManager))
         throw EError(u"Менеджер оборудования недоступен");
     return *FEqManager.object();
 }

@@ -77,28 +77,27 @@ std::u16string TBaseObject::GetDriverResultDescription(int32_t resultCode) {
     return ResultCodeDescription(resultCode, {});
 }
 
+namespace {
+// All three registrations: find or append the entry, then overwrite its kind and handler.
+void setMethod(TMethodStruct& m, bool isPublic, bool isSpecific, TPrivateMethod privateHandler,
+               TPublicMethod publicHandler) {
+    m.IsPublic = isPublic;
+    m.IsSpecific = isSpecific;
+    m.PrivateMethod = std::move(privateHandler);
+    m.PublicMethod = std::move(publicHandler);
+}
+}  // namespace
+
 void TBaseObject::RegisterPrivateMethod(std::u16string_view name, TPrivateMethod handler) {
-    TMethodStruct& m = FindOrAddMethod(name);
-    m.IsPublic = false;
-    m.IsSpecific = false;
-    m.PrivateMethod = std::move(handler);
-    m.PublicMethod = nullptr;
+    setMethod(FindOrAddMethod(name), false, false, std::move(handler), nullptr);
 }
 
 void TBaseObject::RegisterPublicMethod(std::u16string_view name, TPublicMethod handler) {
-    TMethodStruct& m = FindOrAddMethod(name);
-    m.IsPublic = true;
-    m.IsSpecific = false;
-    m.PublicMethod = std::move(handler);
-    m.PrivateMethod = nullptr;
+    setMethod(FindOrAddMethod(name), true, false, nullptr, std::move(handler));
 }
 
 void TBaseObject::RegisterSpecificMethod(std::u16string_view name, TPublicMethod handler) {
-    TMethodStruct& m = FindOrAddMethod(name);
-    m.IsPublic = true;
-    m.IsSpecific = true;
-    m.PublicMethod = std::move(handler);
-    m.PrivateMethod = nullptr;
+    setMethod(FindOrAddMethod(name), true, true, nullptr, std::move(handler));
 }
 
 HResult TBaseObject::GetIDsOfNames(const std::u16string& name, int32_t& dispid) {
