@@ -64,11 +64,11 @@ std::u16string FormatDebugLogLine(double now, const std::u16string& instanceId, 
 }
 
 bool WriteDebugLogLine(const std::u16string& logDir, const std::u16string& instanceId, const std::u16string& caption,
-                       const std::u16string& text, bool raw) {
+                       const std::u16string& text, bool raw, LogFolderSource fallback) {
     try {
         std::u16string folder = !logDir.empty() && platform::directoryExists(logDir)
                                     ? platform::includeTrailingPathDelimiter(logDir)
-                                    : GetCommonLogFolder();
+                                    : fallback();
         double now = platform::nowLocal();
         return platform::appendLine(DebugLogFileName(folder, now), FormatDebugLogLine(now, instanceId, caption, text, raw));
     } catch (...) {

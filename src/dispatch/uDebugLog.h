@@ -15,10 +15,14 @@ std::u16string DebugLogFileName(const std::u16string& folder, double now);
 std::u16string FormatDebugLogLine(double now, const std::u16string& instanceId, const std::u16string& caption,
                                   const std::u16string& text, bool raw);
 
-// Writes one line into the log of logDir (or the common folder when logDir is not an existing
-// folder). Never raises: a line that cannot be written is dropped, so logging never changes the
-// outcome of the call it traces. Returns false when the line was dropped.
+// Where lines go when the device has no folder of its own; asked for only then.
+using LogFolderSource = std::u16string (*)();
+
+// Writes one line into the log of logDir (or of the fallback folder, normally the common one,
+// when logDir is empty or not an existing folder). Never raises: a line that cannot be written
+// is dropped, so logging never changes the outcome of the call it traces. Returns false when the
+// line was dropped.
 bool WriteDebugLogLine(const std::u16string& logDir, const std::u16string& instanceId, const std::u16string& caption,
-                       const std::u16string& text, bool raw);
+                       const std::u16string& text, bool raw, LogFolderSource fallback = GetCommonLogFolder);
 
 }  // namespace fr

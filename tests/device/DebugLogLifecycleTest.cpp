@@ -2,6 +2,7 @@
 // going off at Disable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -40,11 +41,22 @@ struct Session {
         std::vector<Arg> args{Arg(in), Arg(Variant(), true), Arg(Variant(0))};
         return obj.call(name, args).toBool();
     }
-    std::vector<std::string> lines() {
-        fs::path file = root / "dev-1" / fs::path(DebugLogFileName(u"", platform::nowLocal())).filename();
-        std::ifstream in(file, std::ios::binary);
+    // The raw lines of every day's log of the device, in order (a test may cross midnight).
+    std::vector<std::string> rawLines() {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::directory_iterator(root / "dev-1"))
+            if (e.path().filename().string().starts_with("Debug_")) files.push_back(e.path());
+        std::sort(files.begin(), files.end());
         std::vector<std::string> out;
-        for (std::string l; std::getline(in, l);) {
+        for (const auto& f : files) {
+            std::ifstream in(f, std::ios::binary);
+            for (std::string l; std::getline(in, l);) out.push_back(l);
+        }
+        return out;
+    }
+    std::vector<std::string> lines() {
+        std::vector<std::string> out;
+        for (std::string l : rawLines()) {
             EXPECT_FALSE(l.empty() || l.back() != '\r') << "line without CR LF";
             if (!l.empty() && l.back() == '\r') l.pop_back();
             // Drop the timestamp and the instance: the test compares what follows.
@@ -89,10 +101,7 @@ TEST(DebugLogLifecycle, HeaderThenTwoLinesPerCallThenOff) {
     EXPECT_EQ(lines.size(), expected.size() + 3);
 
     // Every line names this object.
-    fs::path file = s.root / "dev-1" / fs::path(DebugLogFileName(u"", platform::nowLocal())).filename();
-    std::ifstream in(file);
-    std::string first;
-    std::getline(in, first);
+    std::string first = s.rawLines().at(0);
     EXPECT_TRUE(std::regex_search(first, std::regex(R"(^\d{4}\.\d\d\.\d\d \d\d:\d\d:\d\d\.\d{3} Inst\.: )")));
     EXPECT_NE(first.find(u8(s.driver->InstanceID())), std::string::npos);
 }
@@ -111,8 +120,11 @@ TEST(DebugLogLifecycle, SwitchingOnTwiceWritesOneHeader) {
 
 TEST(DebugLogLifecycle, AnUnwritableLogNeverFailsTheCall) {
     Session s;
-    // The day's file is a folder: no line can be written, every call still succeeds.
-    fs::create_directories(s.root / "dev-1" / fs::path(DebugLogFileName(u"", platform::nowLocal())).filename());
+    // The day's file is a folder (today's and tomorrow's: the test may cross midnight): no line
+    // can be written, every call still succeeds.
+    double now = platform::nowLocal();
+    for (double day : {now, now + 1})
+        fs::create_directories(s.root / "dev-1" / fs::path(DebugLogFileName(u"", day)).filename());
     s.driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
     EXPECT_TRUE(s.call(u"Enable"));
     EXPECT_TRUE(s.call(u"GetDeviceInfo"));

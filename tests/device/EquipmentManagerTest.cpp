@@ -22,6 +22,16 @@ struct Fixture {
         ASSERT_EQ(device->invoke(id, kDISPATCH_METHOD, p, r, e), kS_OK);
         manager->calls.clear();
     }
+    // Open hands the device its ID, which every later call on the manager passes first.
+    void open(const std::u16string& deviceId) {
+        std::vector<Variant> p{Variant(deviceId), Variant()};
+        Variant r;
+        ExcepInfo e;
+        int32_t id = -1;
+        device->getIDsOfNames(u"Open", id);
+        ASSERT_EQ(device->invoke(id, kDISPATCH_METHOD, p, r, e), kS_OK);
+        manager->calls.clear();
+    }
 };
 }  // namespace
 
@@ -47,13 +57,16 @@ TEST(EquipmentManager, EveryWrapperButWriteLogNeedsTheManager) {
 TEST(EquipmentManager, CallsPassTheDeviceIdFirst) {
     Fixture f;
     f.init();
+    f.open(u"касса-7");
     f.manager->properties[u"Language"] = u"ru";
     EXPECT_EQ(u8(f.device->GetAppProperty(u"Language")), "ru");
     EXPECT_EQ(f.device->GetAppProperty(u"Absent"), u"");
     EXPECT_TRUE(f.device->DataEvent(u"Barcode", u"123"));
     EXPECT_EQ(f.device->ShowMessageDlg(u"Вопрос?", 1, 2, 0), 6);
     EXPECT_EQ(u8(f.device->InputDataDlg(u"c", u"d", u"e", u"", true, 10)), "введено");
-    EXPECT_EQ(u8(f.manager->calls[2]), "DataEvent(,Barcode,123,)");
+    EXPECT_EQ(u8(f.manager->calls[2]), "DataEvent(касса-7,Barcode,123,)");
+    ASSERT_EQ(f.manager->calls.size(), 5u);
+    for (const auto& c : f.manager->calls) EXPECT_NE(u8(c).find("(касса-7,"), std::string::npos) << u8(c);
 }
 
 TEST(EquipmentManager, WriteLogReachesTheHostOnlyWithTheEventLogOn) {

@@ -21,6 +21,14 @@ std::string readAll(const fs::path& p) {
     return s.str();
 }
 
+// Every day's log in the folder: a test that runs across midnight writes into two files.
+std::string readLogs(const fs::path& folder) {
+    std::string all;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().starts_with("Debug_")) all += readAll(e.path());
+    return all;
+}
+
 struct TempDir {
     fs::path path = fs::temp_directory_path() / ("frlog_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                                                  "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -42,25 +50,45 @@ TEST(DebugLog, LinesGoToTheGivenFolderWithCrLf) {
     TempDir dir;
     ASSERT_TRUE(WriteDebugLogLine(dir.folder(), u"{A}", u"cap", u"текст", false));
     ASSERT_TRUE(WriteDebugLogLine(dir.folder(), u"{B}", u"raw", u"", true));
-    fs::path file = fs::path(dir.path) / fs::path(DebugLogFileName(dir.folder(), platform::nowLocal())).filename();
-    std::string content = readAll(file);
+    std::string content = readLogs(dir.path);
     EXPECT_NE(content.find("Inst.: {A}\tcap: \t"), std::string::npos);
     EXPECT_NE(content.find("Inst.: {B}\traw\r\n"), std::string::npos);
     EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 2);
 }
 
-TEST(DebugLog, MissingFolderFallsBackToTheCommonFolder) {
+TEST(DebugLog, TheCommonFolderIsTheModulesOwn) {
+    std::u16string folder = GetCommonLogFolder();
+    EXPECT_EQ(folder.back(), platform::pathDelimiter());
+    EXPECT_TRUE(platform::directoryExists(folder));
+}
+
+// A stand-in for the common folder, fresh for each case, so no line of an earlier run or of the
+// other case can satisfy a check.
+namespace {
+fs::path gFallback;
+std::u16string fallbackFolder() { return platform::includeTrailingPathDelimiter(gFallback.u16string()); }
+}  // namespace
+
+TEST(DebugLog, AMissingOrEmptyFolderFallsBack) {
     TempDir dir;
-    EXPECT_EQ(GetCommonLogFolder().back(), platform::pathDelimiter());
-    EXPECT_TRUE(WriteDebugLogLine(dir.folder() + u"absent" + platform::pathDelimiter(), u"{C}", u"x", u"y", false));
-    EXPECT_TRUE(WriteDebugLogLine(u"", u"{C}", u"x", u"y", false));
-    std::string content = readAll(fs::path(DebugLogFileName(GetCommonLogFolder(), platform::nowLocal())));
-    EXPECT_NE(content.find("Inst.: {C}\tx: \ty"), std::string::npos);
+    struct Case {
+        std::u16string logDir;
+        const char* what;
+    };
+    for (const Case& c : {Case{dir.folder() + u"absent" + platform::pathDelimiter(), "missing folder"},
+                          Case{u"", "empty folder name"}}) {
+        gFallback = dir.path / (std::string("common_") + (c.logDir.empty() ? "empty" : "missing"));
+        fs::create_directories(gFallback);
+        EXPECT_TRUE(WriteDebugLogLine(c.logDir, u"{C}", u"x", u"y", false, fallbackFolder)) << c.what;
+        EXPECT_NE(readLogs(gFallback).find("Inst.: {C}\tx: \ty"), std::string::npos) << c.what;
+    }
+    EXPECT_FALSE(fs::exists(dir.path / "absent")) << "the missing folder is not made";
 }
 
 TEST(DebugLog, AnUnwritableFileDropsTheLineWithoutRaising) {
     TempDir dir;
-    // A folder where the log file should be: the open fails.
-    fs::create_directories(fs::path(DebugLogFileName(dir.folder(), platform::nowLocal())));
+    // A folder where the log file should be, today's and tomorrow's (the test may cross midnight).
+    double now = platform::nowLocal();
+    for (double day : {now, now + 1}) fs::create_directories(fs::path(DebugLogFileName(dir.folder(), day)));
     EXPECT_FALSE(WriteDebugLogLine(dir.folder(), u"{D}", u"x", u"y", false));
 }

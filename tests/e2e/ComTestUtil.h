@@ -24,14 +24,23 @@ inline DISPID dispidOf(IDispatch* d, const wchar_t* name, HRESULT* hrOut = nullp
     return id;
 }
 
-// Calls Invoke with args given first argument first (DISPPARAMS wants them last first). The
-// VARIANTs stay the caller's: they are copied bit for bit, not duplicated.
-inline HRESULT invokeRaw(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr,
-                         EXCEPINFO* excep = nullptr) {
-    std::vector<VARIANT> rg(args.rbegin(), args.rend());
-    DISPPARAMS dp{rg.empty() ? nullptr : rg.data(), nullptr, static_cast<UINT>(rg.size()), 0};
-    UINT argErr = 0;
-    return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, result, excep, &argErr);
+// The arguments of one Invoke, given first argument first (DISPPARAMS wants them last first),
+// kept so that a test can look at the very VARIANTs the callee saw. They stay the caller's: they
+// are copied bit for bit, not duplicated.
+struct HostArgs {
+    std::vector<VARIANT> rg;
+    explicit HostArgs(const std::vector<VARIANT>& args) : rg(args.rbegin(), args.rend()) {}
+    VARIANT& operator[](size_t i) { return rg[rg.size() - 1 - i]; }
+    HRESULT invoke(IDispatch* d, DISPID id, WORD flags, VARIANT* result = nullptr, EXCEPINFO* excep = nullptr) {
+        DISPPARAMS dp{rg.empty() ? nullptr : rg.data(), nullptr, static_cast<UINT>(rg.size()), 0};
+        UINT argErr = 0;
+        return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, result, excep, &argErr);
+    }
+};
+
+inline HRESULT invokeRaw(IDispatch* d, DISPID id, WORD flags, const std::vector<VARIANT>& args,
+                         VARIANT* result = nullptr, EXCEPINFO* excep = nullptr) {
+    return HostArgs(args).invoke(d, id, flags, result, excep);
 }
 
 inline VARIANT refTo(VARIANT* target) {

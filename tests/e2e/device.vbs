@@ -1,30 +1,6 @@
 ' The generic life cycle of the driver as a business application runs it, with a VBScript class
 ' as the equipment manager. Kept in UTF-8; run-vbs.sh converts it for cscript.
-' Wine's cscript prints no runtime errors, so every call is followed by a look at Err.
-Option Explicit
-On Error Resume Next
-
-Dim passed, failed
-passed = 0
-failed = 0
-
-Sub Check(ok, what)
-    If ok Then
-        passed = passed + 1
-    Else
-        failed = failed + 1
-        WScript.Echo "FAIL: " & what
-    End If
-End Sub
-
-Sub CheckNoError(what)
-    If Err.Number <> 0 Then
-        Check False, what & ": " & Hex(Err.Number) & " " & Err.Description
-        Err.Clear
-    Else
-        Check True, what
-    End If
-End Sub
+Plan 46
 
 ' The equipment manager: answers the folders and the language, remembers what it was asked.
 Class EquipmentManager
@@ -45,18 +21,37 @@ Class EquipmentManager
     End Function
 End Class
 
-Dim fso, devices, logName, d, m, res, desc, outData, info, t, s(6, 1), i, found
+' The value of a setting in the GetSettings table (ID in the first column), Null when absent.
+Function SettingValue(t, id)
+    Dim i
+    SettingValue = Null
+    For i = 0 To UBound(t, 2)
+        If t(0, i) = id Then SettingValue = t(1, i)
+    Next
+End Function
+
+' The text of the one debug log in the folder, whatever day its name carries (a run may cross
+' midnight); empty when there is none.
+Function ReadDebugLogs(folder)
+    Dim f
+    ReadDebugLogs = ""
+    For Each f In fso.GetFolder(folder).Files
+        If Left(f.Name, 6) = "Debug_" Then ReadDebugLogs = ReadDebugLogs & fso.OpenTextFile(f.Path, 1).ReadAll
+    Next
+End Function
+
+Dim fso, devices, d, m, res, desc, outData, info, t, s(6, 1)
 Set fso = CreateObject("Scripting.FileSystemObject")
 devices = fso.GetAbsolutePathName(".") & "\devices"
-If Not fso.FolderExists(devices) Then fso.CreateFolder devices
-If Not fso.FolderExists(devices & "\dev-1") Then fso.CreateFolder devices & "\dev-1"
-logName = devices & "\dev-1\Debug_" & Year(Now) & "." & Right("0" & Month(Now), 2) & "." & Right("0" & Day(Now), 2) & ".log"
-If fso.FileExists(logName) Then fso.DeleteFile logName
+' A new device folder for every run, so no line of an earlier run is read.
+If fso.FolderExists(devices) Then fso.DeleteFolder devices, True
+fso.CreateFolder devices
+fso.CreateFolder devices & "\dev-1"
 
 Set d = CreateObject("Eqdr.FrVornlex")
 If Err.Number <> 0 Then
     WScript.Echo "FAIL: CreateObject(""Eqdr.FrVornlex""): " & Hex(Err.Number) & " " & Err.Description
-    WScript.Echo "0 passed, 1 failed"
+    Done
     WScript.Quit 1
 End If
 
@@ -85,17 +80,14 @@ Check InStr(m.Asked, "DevicesFolder(dev-1)") > 0, "Open asked: " & m.Asked
 res = d.GetDeviceInfo(Empty, info, 0)
 CheckNoError "GetDeviceInfo"
 Check res = True, "GetDeviceInfo gives True"
-Check IsArray(info), "GetDeviceInfo gives an array"
-If IsArray(info) Then
-    Check UBound(info) = 14, "15 elements, got " & (UBound(info) + 1)
-    Check info(0) = "FiscalPrinter", "type " & info(0)
-    Check info(2) = "Сольвикс: Фискальный регистратор Vornlex", "model " & info(2)
-    Check TypeName(info(3)) = "Long", "major version is a Long: " & TypeName(info(3))
-    Check info(6) = "Eqdr.FrVornlex", "processor " & info(6)
-    Check info(8) = True, "settings dialog flag"
-    Check info(9) = "Драйвер фискальных регистраторов Vornlex", "description " & info(9)
-    Check InStr(info(11), "@") > 0, "e-mail " & info(11)
-End If
+Check UBound(info) = 14, "15 elements, got " & (UBound(info) + 1)
+Check info(0) = "FiscalPrinter", "type " & info(0)
+Check info(2) = "Сольвикс: Фискальный регистратор Vornlex", "model " & info(2)
+Check TypeName(info(3)) = "Long", "major version is a Long: " & TypeName(info(3))
+Check info(6) = "Eqdr.FrVornlex", "processor " & info(6)
+Check info(8) = True, "settings dialog flag"
+Check info(9) = "Драйвер фискальных регистраторов Vornlex", "description " & info(9)
+Check InStr(info(11), "@") > 0, "e-mail " & info(11)
 
 ' GetSettings, then SetSettings with the rows in another order.
 res = d.GetSettings(Empty, outData, 0)
@@ -103,11 +95,8 @@ CheckNoError "GetSettings"
 Check res = True And IsArray(outData), "GetSettings gives an array"
 t = outData(0)
 Check UBound(t, 1) = 6, "settings array has 7 fields"
-found = False
-For i = 0 To UBound(t, 2)
-    If t(0, i) = "DebugLogEnabled" Then found = (t(1, i) = False And t(2, i) = "Boolean")
-Next
-Check found, "DebugLogEnabled is there, False, Boolean"
+Check SettingValue(t, "DebugLogEnabled") = False And TypeName(SettingValue(t, "DebugLogEnabled")) = "Boolean", _
+    "DebugLogEnabled is there, False, Boolean: " & Show(SettingValue(t, "DebugLogEnabled"))
 
 s(0, 0) = "DebugLogEnabled": s(1, 0) = True
 s(0, 1) = "DefaultTimeOut": s(1, 1) = 30
@@ -116,11 +105,9 @@ CheckNoError "SetSettings"
 Check res = True, "SetSettings gives True"
 res = d.GetSettings(Empty, outData, 0)
 t = outData(0)
-For i = 0 To UBound(t, 2)
-    If t(0, i) = "DebugLogEnabled" Then Check t(1, i) = True, "DebugLogEnabled now True"
-    If t(0, i) = "DefaultTimeOut" Then Check t(1, i) = 30, "DefaultTimeOut now 30"
-    If t(0, i) = "EventLogEnabled" Then Check t(1, i) = False, "EventLogEnabled unchanged"
-Next
+Check SettingValue(t, "DebugLogEnabled") = True, "DebugLogEnabled now True"
+Check SettingValue(t, "DefaultTimeOut") = 30, "DefaultTimeOut now 30"
+Check SettingValue(t, "EventLogEnabled") = False, "EventLogEnabled unchanged"
 
 ' A malformed settings array changes nothing.
 res = d.SetSettings("не массив", outData, 0)
@@ -136,9 +123,8 @@ res = d.Disable(Empty, outData, 0)
 Check res = True, "Disable gives True"
 
 Dim logText
-logText = ""
-If fso.FileExists(logName) Then logText = fso.OpenTextFile(logName, 1).ReadAll
-Check Len(logText) > 0, "log file " & logName
+logText = ReadDebugLogs(devices & "\dev-1")
+Check Len(logText) > 0, "a debug log in " & devices & "\dev-1"
 Check InStr(logText, "============Begin debug log=============") > 0, "log header"
 Check InStr(logText, "device ID: " & vbTab & "dev-1") > 0, "log names the device"
 Check InStr(logText, "DefaultTimeOut: " & vbTab & "30") > 0, "log lists the settings"
@@ -157,4 +143,4 @@ Check Err.Number <> 0, "Open after Close raises"
 Check Err.Description = "Менеджер оборудования недоступен", "after Close: " & Err.Description
 Err.Clear
 
-WScript.Echo passed & " passed, " & failed & " failed"
+Done

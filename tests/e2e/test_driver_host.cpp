@@ -4,15 +4,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "../device/FakeEquipmentManager.h"
 #include "ComTestUtil.h"
 #include "automation/Text.h"
-#include "fr_version.h"
 
 using namespace fr;
 using namespace fr::com;
@@ -44,12 +45,33 @@ std::wstring tempFolder(const wchar_t* name) {
     return f;
 }
 
-std::wstring todayLogName() {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    wchar_t buf[64];
-    swprintf(buf, 64, L"Debug_%04d.%02d.%02d.log", st.wYear, st.wMonth, st.wDay);
-    return buf;
+// The debug logs of a folder, whatever day their names carry: a test may cross midnight.
+std::vector<std::wstring> logFiles(const std::wstring& folder) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((folder + L"\\Debug_*.log").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do files.push_back(folder + L"\\" + fd.cFileName);
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The version resource of a file as Windows reads it, apart from the driver's own reading.
+struct ResourceVersion {
+    int major = -1, minor = -1, release = -1, build = -1;
+};
+ResourceVersion resourceVersion(const std::wstring& file) {
+    DWORD ignored = 0;
+    std::vector<unsigned char> data(GetFileVersionInfoSizeW(file.c_str(), &ignored));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT len = 0;
+    if (data.empty() || !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len))
+        return {};
+    return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+            LOWORD(fixed->dwFileVersionLS)};
 }
 
 // A driver object opened on its own device folder, with the debug log switched on when asked.
@@ -62,7 +84,8 @@ struct OpenDriver {
     explicit OpenDriver(const wchar_t* name, bool fresh = true) : devices(tempFolder(name)) {
         deviceFolder = devices + L"\\dev-1";
         CreateDirectoryW(deviceFolder.c_str(), nullptr);
-        if (fresh) DeleteFileW((deviceFolder + L"\\" + todayLogName()).c_str());
+        if (fresh)
+            for (const auto& f : logFiles(deviceFolder)) DeleteFileW(f.c_str());
         CLSID clsid;
         EXPECT_EQ(CLSIDFromProgID(L"Eqdr.FrVornlex", &clsid), S_OK);
         EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
@@ -93,11 +116,17 @@ struct OpenDriver {
         ASSERT_TRUE(call(L"Enable", Variant()));
     }
 
-    std::wstring logFile() const { return deviceFolder + L"\\" + todayLogName(); }
+    // The one log file of a test that holds it (today's, made by Enable).
+    std::wstring logFile() const {
+        auto files = logFiles(deviceFolder);
+        return files.empty() ? std::wstring() : files.back();
+    }
     int countLines(const std::string& part) const {
-        std::ifstream in(logFile().c_str());
         int n = 0;
-        for (std::string l; std::getline(in, l);) n += l.find(part) != std::string::npos;
+        for (const auto& f : logFiles(deviceFolder)) {
+            std::ifstream in(f.c_str());
+            for (std::string l; std::getline(in, l);) n += l.find(part) != std::string::npos;
+        }
         return n;
     }
 };
@@ -112,20 +141,28 @@ TEST(DriverHost, SixteenBitTimeOutAndOutDataByValue) {
     V_VT(&timeOut) = VT_I2;
     V_I2(&timeOut) = 5;
     ScopedVariant out, result;
-    // OutData by value: the call succeeds; the host's own VARIANT is not the one written.
-    VARIANT byValue = empty();
-    EXPECT_EQ(invokeRaw(h.d.get(), id, DISPATCH_METHOD, {empty(), byValue, timeOut}, result.get()), S_OK);
+    // OutData by value: the call succeeds, and the very argument the driver was handed still
+    // holds the host's text.
+    ScopedVariant mine{Variant(u"моё")};
+    HostArgs byValue({empty(), *mine, timeOut});
+    EXPECT_EQ(byValue.invoke(h.d.get(), id, DISPATCH_METHOD, result.get()), S_OK);
     EXPECT_EQ(V_VT(result.get()), VT_BOOL);
     EXPECT_EQ(V_BOOL(result.get()), VARIANT_TRUE);
-    EXPECT_EQ(V_VT(&byValue), VT_EMPTY);
+    ASSERT_EQ(V_VT(&byValue[1]), VT_BSTR);
+    EXPECT_EQ(V_BSTR(&byValue[1]), V_BSTR(mine.get())) << "the same string, not a replacement";
+    EXPECT_EQ(text(V_BSTR(&byValue[1])), u"моё");
 
     EXPECT_EQ(invokeRaw(h.d.get(), id, DISPATCH_METHOD, {empty(), refTo(out.get()), timeOut}), S_OK);
     Variant info = fromVariant(*out);
     ASSERT_TRUE(info.isArray());
     ASSERT_EQ(info.array().size(), 15u);
     EXPECT_EQ(info.array().at(0), Variant(u"FiscalPrinter"));
-    EXPECT_EQ(info.array().at(3), Variant(FR_VERSION_MAJOR));  // from the DLL's version resource
-    EXPECT_EQ(info.array().at(5), Variant(FR_VERSION_BUILD));
+    // The DLL's version resource as Windows reads it: first, second and fourth numbers.
+    ResourceVersion v = resourceVersion(windowsPath(FR_VORNLEX_DLL));
+    ASSERT_GE(v.major, 0);
+    EXPECT_EQ(info.array().at(3), Variant(int32_t(v.major)));
+    EXPECT_EQ(info.array().at(4), Variant(int32_t(v.minor)));
+    EXPECT_EQ(info.array().at(5), Variant(int32_t(v.build)));
     EXPECT_EQ(info.array().at(8), Variant(true));
 }
 
@@ -146,16 +183,20 @@ TEST(DriverHost, ALogLineHeldByAnotherWriterNeverFailsTheCall) {
     }
     EXPECT_EQ(h.countLines("> GetDeviceInfo"), 0);
     {
-        // A writer that lets go within the retry: nothing is lost.
+        // A writer that lets go while the call is under way: nothing is lost. It lets go as soon
+        // as the call starts, not after a fixed time, so a slow machine cannot outlast the wait.
         HANDLE holder = CreateFileW(h.logFile().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        std::thread release([holder] {
-            Sleep(40);
+        HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread release([holder, started] {
+            WaitForSingleObject(started, INFINITE);
             CloseHandle(holder);
         });
+        SetEvent(started);
         EXPECT_TRUE(h.call(L"GetDeviceInfo", Variant()));
         release.join();
+        CloseHandle(started);
     }
     EXPECT_EQ(h.countLines("> GetDeviceInfo"), 1);
     EXPECT_EQ(h.countLines("< GetDeviceInfo"), 1);

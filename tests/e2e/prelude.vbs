@@ -1,0 +1,69 @@
+' Put in front of every VBScript scenario by run-vbs.sh, so that the scenarios share one way of
+' counting. A scenario says how many checks it runs (Plan n), makes them with Check and ends
+' with Done, which prints "N passed, N failed" as the last line.
+'
+' Wine's cscript prints no runtime errors, so scenarios run under On Error Resume Next and look
+' at Err after each call. That also means a check whose own expression raises (an index into a
+' value that is not an array, a type mismatch) is skipped without a trace: Check is never
+' called. Done therefore counts every planned check that did not run as failed. A check must
+' run whatever the driver answers: no "If IsArray(x) Then Check x(0) ...", just the check.
+Option Explicit
+On Error Resume Next
+
+Dim planned, passed, failed, lastCheck
+planned = -1
+passed = 0
+failed = 0
+lastCheck = "(none yet)"
+
+Sub Plan(n)
+    planned = n
+End Sub
+
+' Touches no Err: the next check may still be reading the error of the call before.
+Sub Check(ok, what)
+    lastCheck = what
+    If ok Then
+        passed = passed + 1
+    Else
+        failed = failed + 1
+        WScript.Echo "FAIL: " & what
+    End If
+End Sub
+
+Sub Done()
+    Dim ran
+    ran = passed + failed
+    If planned < 0 Then
+        failed = failed + 1
+        WScript.Echo "FAIL: the scenario does not say how many checks it runs (Plan)"
+    ElseIf ran <> planned Then
+        WScript.Echo "FAIL: " & planned & " checks planned, " & ran & _
+            " ran: a check whose expression raised was skipped; the last that ran: " & lastCheck
+        If ran < planned Then failed = failed + planned - ran Else failed = failed + 1
+    End If
+    WScript.Echo passed & " passed, " & failed & " failed"
+End Sub
+
+' Text of a value for failure lines.
+Function Show(v)
+    Dim i, s
+    If IsArray(v) Then
+        s = "["
+        For i = LBound(v) To UBound(v)
+            If i > LBound(v) Then s = s & ", "
+            s = s & Show(v(i))
+        Next
+        Show = s & "]"
+    ElseIf IsObject(v) Then
+        Show = "<object>"
+    Else
+        Show = TypeName(v) & ":" & CStr(v)
+    End If
+End Function
+
+' The call just made raised no script error; the error is cleared for the next call.
+Sub CheckNoError(what)
+    Check Err.Number = 0, what & ": " & Hex(Err.Number) & " " & Err.Description
+    Err.Clear
+End Sub
