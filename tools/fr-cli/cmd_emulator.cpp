@@ -58,7 +58,7 @@ int Status(const fs::path& folder) {
     row("Записей ФП:", num(static_cast<long long>(s.fiscalMemory.size())));
     row("Необнуляемый итог:", moneyText(s.grandSales) + u" приход, " + moneyText(s.grandReturns) + u" возврат");
     row("Часы ККТ:", tapeDateTime(now));
-    row("Ширина ленты:", num(s.tapeWidth) + u" символов");
+    row("Ширина ленты, симв.:", num(s.tapeWidth));
     row("Файл сбоев:", fs::exists(store.faultsPath()) ? store.faultsPath().u16string() : std::u16string(u"нет"));
     return 0;
 }
@@ -73,7 +73,8 @@ int Reset(const fs::path& folder) {
     return 0;
 }
 
-// A register's setting, kept with its state: a program using the folder sees it at its next start.
+// A register's setting, kept with its state. Like reset, it is for a folder no program is using:
+// a running one would save its own width with its next document.
 int Width(const fs::path& folder, const std::string& value) {
     int32_t width = 0;
     try {
@@ -98,7 +99,7 @@ int Width(const fs::path& folder, const std::string& value) {
         std::fprintf(stderr, "%s\n", fr::u8(emu && !emu->extended().empty() ? emu->extended() : e.message()).c_str());
         return 1;
     }
-    std::printf("Ширина ленты: %d символов.\n", width);
+    std::printf("Ширина ленты, символов в строке: %d.\n", width);
     return 0;
 }
 
