@@ -218,6 +218,22 @@ If start >= 2 Then
     Next
 End If
 
+' A "raise" rule of the faults file: the call reaches the script as an automation exception
+' carrying the emulator's text, and the error state says the call failed.
+Dim faults
+Set faults = fso.CreateTextFile(dir & "\faults.txt", True)
+faults.WriteLine "raise printXReport 1"
+faults.Close
+Err.Clear
+fr.printXReport
+Check Err.Number = &H80004005, "raised printXReport: script error " & Hex(Err.Number)
+Check Err.Description = "Сбой при вызове метода printXReport", "raised printXReport: """ & Err.Description & """"
+Err.Clear
+Check fr.LastError = 1, "error state after the raised call: " & fr.LastError
+fso.DeleteFile dir & "\faults.txt"
+fr.printXReport
+Ok "printXReport once the faults file is gone"
+
 fr.printZReport
 Ok "printZReport"
 Check fr.LastReceiptNum = 0, "Z report starts the receipt count again"
