@@ -86,20 +86,23 @@ TEST_F(Faults, EditingTheFileStartsCountingAfreshAndBadRulesAreReported) {
     s.call(u"printXReport");
     EXPECT_EQ(s.lastError(), 44);
 
+    // Each mistake is told apart by its line and reason, so every one of them must have been read
+    // (the second and third are of the same length, written within moments).
     struct Bad {
         const char* text;
         int line;
+        const char* reason;
     };
     const Bad bad[] = {
-        {"fail printXReport\n", 1},
-        {"fail printXReport 0 5\n", 1},
-        {"\nfail printXReport 1 0\n", 2},
-        {"# ok\npaper out\n", 2},
-        {"paper-out\n\n\nfail printSomething 1 5\n", 4},  // no such method: it would never fire
-        {"fail LastError * 5\n", 1},                       // the error state is never failed
-        {"raise\n", 1},
-        {"raise printXReport x\n", 1},
-        {"fail printXReport 1 25 Текст |\n", 1},
+        {"fail printXReport\n", 1, "ожидалось: fail"},
+        {"fail printXReport 0 5\n", 1, "номер вызова"},
+        {"fail printXReport 1 0\n", 1, "код ошибки"},
+        {"# ok\npaper out\n", 2, "ожидалось \"fail\""},
+        {"paper-out\n\n\nfail printSomething 1 5\n", 4, "printSomething"},  // it would never fire
+        {"fail LastError * 5\n", 1, "LastError"},                          // the error state is never failed
+        {"raise\n", 1, "ожидалось: raise"},
+        {"raise printXReport x\n", 1, "номер вызова"},
+        {"fail printXReport 1 25 Текст |\n", 1, "расширенный текст"},
     };
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.text);
@@ -108,7 +111,8 @@ TEST_F(Faults, EditingTheFileStartsCountingAfreshAndBadRulesAreReported) {
         EXPECT_EQ(s.lastError(), 1);
         const std::string ex = utf16ToUtf8(s.lastErrorExText());
         EXPECT_NE(ex.find("faults.txt"), std::string::npos) << ex;
-        EXPECT_NE(ex.find("строка " + std::to_string(b.line) + ":"), std::string::npos) << ex;
+        EXPECT_NE(ex.find("строка " + std::to_string(b.line) + ": "), std::string::npos) << ex;
+        EXPECT_NE(ex.find(b.reason), std::string::npos) << ex;
     }
     faults("");
     s.ok(u"Cash");
