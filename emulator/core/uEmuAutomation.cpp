@@ -258,21 +258,30 @@ const M kMethods[] = {
     {u"LastErrorExText", 0, 0, Need::Nothing, false, C::lastErrorExText, C::noText, true},
 };
 constexpr int32_t kMethodCount = static_cast<int32_t>(sizeof kMethods / sizeof kMethods[0]);
+
+const M* findMethod(const std::u16string& name) {
+    for (const M& m : kMethods)
+        if (sameTextAscii(name, m.name)) return &m;
+    return nullptr;
+}
+
+// The error-state properties are never counted or failed, so a rule cannot name them either.
+bool faultable(const std::u16string& name) {
+    const M* m = findMethod(name);
+    return m && !m->errorState;
+}
 }  // namespace
 
 TEmuAutomation::TEmuAutomation(std::filesystem::path folder)
-    : FFolder(folder.empty() ? defaultEmulatorFolder() : std::move(folder)), FFaults(FFolder / "faults.txt") {}
+    : FFolder(folder.empty() ? defaultEmulatorFolder() : std::move(folder)),
+      FFaults(FFolder / "faults.txt", faultable) {}
 
 TEmuAutomation::~TEmuAutomation() = default;
 
 HResult TEmuAutomation::getIDsOfNames(const std::u16string& name, int32_t& dispid) {
-    for (int32_t i = 0; i < kMethodCount; ++i)
-        if (sameTextAscii(name, kMethods[i].name)) {
-            dispid = i + 1;
-            return kS_OK;
-        }
-    dispid = -1;
-    return kDISP_E_UNKNOWNNAME;
+    const M* m = findMethod(name);
+    dispid = m ? static_cast<int32_t>(m - kMethods) + 1 : -1;
+    return m ? kS_OK : kDISP_E_UNKNOWNNAME;
 }
 
 TEmuDevice& TEmuAutomation::device() {
@@ -295,9 +304,13 @@ Variant TEmuAutomation::run(const Method& m, std::vector<Variant>& args) {
         Variant result = m.call(*this, args);
         setError(ecOk, emuCodeText(ecOk), {});
         return result;
+    } catch (const EEmuRaised& e) {
+        // The call failed: a caller that catches the exception and then reads the error state
+        // finds a failure, not the outcome of the call before.
+        setError(ecSeeExtended, emuCodeText(ecSeeExtended), e.message());
+        throw;
     } catch (const EEmuError& e) {
-        if (e.code() == ecSeeExtended) setError(e.code(), emuCodeText(ecSeeExtended), e.extended());
-        else setError(e.code(), e.message(), e.extended());
+        setError(e.code(), e.message(), e.extended());
     } catch (const EError& e) {
         // A file the register could not write: the call did not happen.
         setError(ecSeeExtended, emuCodeText(ecSeeExtended), e.message());
@@ -317,6 +330,12 @@ HResult TEmuAutomation::invoke(int32_t dispid, uint16_t flags, std::vector<Varia
     try {
         result = run(m, args);
         return kS_OK;
+    } catch (const EEmuRaised& e) {
+        excep.scode = kE_FAIL;
+        excep.source = u"Vornlex.FiscalPrinter";
+        excep.description = e.message();
+        excep.filled = true;
+        return kDISP_E_EXCEPTION;
     } catch (...) {
         // run() keeps refusals in the error state; only the truly unexpected lands here.
         excep.scode = kE_UNEXPECTED;

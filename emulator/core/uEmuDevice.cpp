@@ -79,7 +79,7 @@ TEmuDevice::TEmuDevice(const fs::path& folder) : FStore(folder), FState(FStore.l
 
 void TEmuDevice::reloadIfIdle() {
     Guard g(FLock);
-    if (!FReceipt && !FNonFiscal) FState = FStore.load();
+    if (!FOpen.receipt && !FOpen.nonFiscal) FState = FStore.load();
 }
 
 TEmuState TEmuDevice::state() const {
@@ -108,16 +108,20 @@ double TEmuDevice::deviceTime() const {
 }
 bool TEmuDevice::receiptOpen() const {
     Guard g(FLock);
-    return FReceipt.has_value();
+    return FOpen.receipt.has_value();
 }
 bool TEmuDevice::nonFiscalOpen() const {
     Guard g(FLock);
-    return FNonFiscal.has_value();
+    return FOpen.nonFiscal.has_value();
+}
+TEmuOpenDocument TEmuDevice::openDocument() const {
+    Guard g(FLock);
+    return FOpen;
 }
 
 void TEmuDevice::requireNoDocument() const {
-    if (FReceipt) throw EEmuError(ecReceiptOpen);
-    if (FNonFiscal) throw EEmuError(ecDocumentOpen, u"Открыт нефискальный документ");
+    if (FOpen.receipt) throw EEmuError(ecReceiptOpen);
+    if (FOpen.nonFiscal) throw EEmuError(ecDocumentOpen, u"Открыт нефискальный документ");
 }
 
 void TEmuDevice::requireLiveShift(double now) const {
@@ -128,7 +132,7 @@ void TEmuDevice::requireLiveShift(double now) const {
 void TEmuDevice::commitDocument(TEmuState& next, const std::u16string& label, const TEmuLines& body, double now) {
     TEmuLines lines = documentHeader(next, label, now);
     lines.insert(lines.end(), body.begin(), body.end());
-    FStore.commit(FState, next, documentText(lines));
+    FStore.commit(FState, next, documentText(width(), lines));
     FState = std::move(next);
 }
 
@@ -157,13 +161,13 @@ void TEmuDevice::printNullReceipt() {
         next.shiftOpenedAt = now;
         next.receiptNumber = 0;
         next.shift = {};
-        body.push_back(pairLine(u"ОТКРЫТИЕ СМЕНЫ", num(next.shiftNumber)));
-        body.push_back(pairLine(u"НАЛИЧНЫХ В КАССЕ", u"=" + moneyText(next.cash)));
+        body.push_back(pairLine(width(), u"ОТКРЫТИЕ СМЕНЫ", num(next.shiftNumber)));
+        body.push_back(pairLine(width(), u"НАЛИЧНЫХ В КАССЕ", u"=" + moneyText(next.cash)));
     } else {
         requireLiveShift(now);
-        body.push_back(centerLine(u"НУЛЕВОЙ ЧЕК"));
-        body.push_back(pairLine(u"СМЕНА", num(next.shiftNumber)));
-        body.push_back(pairLine(u"ИТОГ", u"=0.00"));
+        body.push_back(centerLine(width(), u"НУЛЕВОЙ ЧЕК"));
+        body.push_back(pairLine(width(), u"СМЕНА", num(next.shiftNumber)));
+        body.push_back(pairLine(width(), u"ИТОГ", u"=0.00"));
     }
     commitDocument(next, u"ДОК. " + num(next.documentNumber), body, now);
 }
@@ -207,7 +211,7 @@ void TEmuDevice::printZReport() {
     rec.grandReturns = next.grandReturns;
     rec.documentNumber = next.documentNumber;
     next.fiscalMemory.push_back(rec);
-    body.push_back(pairLine(u"ЗАПИСЬ ФИСКАЛЬНОЙ ПАМЯТИ", num(static_cast<long long>(next.fiscalMemory.size()))));
+    body.push_back(pairLine(width(), u"ЗАПИСЬ ФИСКАЛЬНОЙ ПАМЯТИ", num(static_cast<long long>(next.fiscalMemory.size()))));
     next.shiftOpen = false;
     next.receiptNumber = 0;
     next.shift = {};
@@ -219,23 +223,23 @@ void TEmuDevice::printPeriodicReport(int32_t kind, const std::u16string& from, c
     requireNoDocument();
     std::vector<const TEmuFiscalRecord*> records;
     TEmuLines body;
-    body.push_back(centerLine(u"ПЕРИОДИЧЕСКИЙ ОТЧЁТ"));
+    body.push_back(centerLine(width(), u"ПЕРИОДИЧЕСКИЙ ОТЧЁТ"));
     if (kind == 0) {
         double a = 0, b = 0;
         if (!parseShortDate(from, a) || !parseShortDate(to, b) || a > b) throw EEmuError(ecBadPeriod);
-        body.push_back(pairLine(u"С " + tapeDate(a), u"ПО " + tapeDate(b)));
+        body.push_back(pairLine(width(), u"С " + tapeDate(a), u"ПО " + tapeDate(b)));
         for (const auto& r : FState.fiscalMemory)
             if (std::floor(r.closedAt) >= a && std::floor(r.closedAt) <= b) records.push_back(&r);
     } else if (kind == 2) {
         int32_t a = 0, b = 0;
         if (!parseCount(from, a) || !parseCount(to, b) || a > b) throw EEmuError(ecBadPeriod);
-        body.push_back(pairLine(u"СО СМЕНЫ " + num(a), u"ПО СМЕНУ " + num(b)));
+        body.push_back(pairLine(width(), u"СО СМЕНЫ " + num(a), u"ПО СМЕНУ " + num(b)));
         for (const auto& r : FState.fiscalMemory)
             if (r.shiftNumber >= a && r.shiftNumber <= b) records.push_back(&r);
     } else {
         throw EEmuError(ecBadReportKind);
     }
-    TEmuLines list = fiscalRecordsBody(records);
+    TEmuLines list = fiscalRecordsBody(FState, records);
     body.insert(body.end(), list.begin(), list.end());
     const double now = emuComputerNow() + FState.clockOffset;
     TEmuState next = FState;
@@ -248,14 +252,14 @@ void TEmuDevice::printReport(int32_t kind) {
     requireNoDocument();
     TEmuLines body;
     switch (kind) {
-        case 0: body = cashiersReportBody(FState.shift); break;
-        case 3: body = taxReportBody(FState.shift); break;
-        case 5: body = paymentsReportBody(FState.shift); break;
+        case 0: body = cashiersReportBody(FState); break;
+        case 3: body = taxReportBody(FState); break;
+        case 5: body = paymentsReportBody(FState); break;
         case 6: {
             std::vector<const TEmuFiscalRecord*> all;
             for (const auto& r : FState.fiscalMemory) all.push_back(&r);
-            body.push_back(centerLine(u"ФИСКАЛЬНАЯ ПАМЯТЬ"));
-            TEmuLines list = fiscalRecordsBody(all);
+            body.push_back(centerLine(width(), u"ФИСКАЛЬНАЯ ПАМЯТЬ"));
+            TEmuLines list = fiscalRecordsBody(FState, all);
             body.insert(body.end(), list.begin(), list.end());
             break;
         }
@@ -288,10 +292,10 @@ void TEmuDevice::printRecCash(int64_t amountCurrency) {
     }
     next.documentNumber++;
     TEmuLines body;
-    body.push_back(centerLine(deposit ? u"ВНЕСЕНИЕ" : u"ВЫПЛАТА"));
-    body.push_back(pairLine(u"СМЕНА", num(next.shiftNumber)));
-    body.push_back(pairLine(u"СУММА", u"=" + moneyText(amount)));
-    body.push_back(pairLine(u"НАЛИЧНЫХ В КАССЕ", u"=" + moneyText(next.cash)));
+    body.push_back(centerLine(width(), deposit ? u"ВНЕСЕНИЕ" : u"ВЫПЛАТА"));
+    body.push_back(pairLine(width(), u"СМЕНА", num(next.shiftNumber)));
+    body.push_back(pairLine(width(), u"СУММА", u"=" + moneyText(amount)));
+    body.push_back(pairLine(width(), u"НАЛИЧНЫХ В КАССЕ", u"=" + moneyText(next.cash)));
     commitDocument(next, u"ДОК. " + num(next.documentNumber), body, now);
 }
 
@@ -300,14 +304,14 @@ void TEmuDevice::beginFiscalReceipt(int32_t type, const std::u16string& cashier)
     requireNoDocument();
     if (type != 0 && type != 1) throw EEmuError(ecBadReceiptType);
     requireLiveShift(emuComputerNow() + FState.clockOffset);
-    FReceipt = TEmuReceipt{type, cashier, {}, {}};
+    FOpen.receipt = TEmuReceipt{type, cashier, {}, {}};
 }
 
 void TEmuDevice::printRecItem(const std::u16string& name, int64_t priceCurrency, double quantity, int32_t taxGroup,
                               int64_t discountCurrency, double percent) {
     Guard g(FLock);
-    if (!FReceipt) throw EEmuError(ecReceiptNotOpen);
-    if (!FReceipt->payments.empty()) throw EEmuError(ecItemsAfterPayment);
+    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
+    if (!FOpen.receipt->payments.empty()) throw EEmuError(ecItemsAfterPayment);
     if (priceCurrency < 0 || priceCurrency > kMaxMoney * 100)
         throw EEmuError(ecBadAmount, u"Недопустимая цена");
     if (!std::isfinite(quantity) || quantity <= 0 || quantity * 1000 > kMaxQuantityMilli + 0.5)
@@ -327,28 +331,28 @@ void TEmuDevice::printRecItem(const std::u16string& name, int64_t priceCurrency,
     item.adjustment = moneyFromCurrency(discountCurrency) + std::llround(static_cast<double>(item.gross) * percent / 100.0);
     if (item.gross > kMaxMoney || item.sum() > kMaxMoney) throw EEmuError(ecBadAmount, u"Слишком большая сумма позиции");
     if (item.sum() < 0) throw EEmuError(ecDiscountTooLarge);
-    if (FReceipt->total() + item.sum() > kMaxMoney) throw EEmuError(ecBadAmount, u"Слишком большая сумма чека");
+    if (FOpen.receipt->total() + item.sum() > kMaxMoney) throw EEmuError(ecBadAmount, u"Слишком большая сумма чека");
     TEmuReceiptLine line;
     line.isItem = true;
     line.item = std::move(item);
-    FReceipt->lines.push_back(std::move(line));
+    FOpen.receipt->lines.push_back(std::move(line));
 }
 
 void TEmuDevice::printText(const std::u16string& line) {
     Guard g(FLock);
-    if (FNonFiscal) {
-        addWrapped(*FNonFiscal, line);
+    if (FOpen.nonFiscal) {
+        addWrapped(*FOpen.nonFiscal, width(), line);
         return;
     }
-    if (!FReceipt) throw EEmuError(ecReceiptNotOpen);
+    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
     TEmuReceiptLine l;
     l.text = line;
-    FReceipt->lines.push_back(std::move(l));
+    FOpen.receipt->lines.push_back(std::move(l));
 }
 
 void TEmuDevice::printBarCode(const std::u16string& code, int32_t type) {
     Guard g(FLock);
-    if (!FReceipt && !FNonFiscal) throw EEmuError(ecReceiptNotOpen);
+    if (!FOpen.receipt && !FOpen.nonFiscal) throw EEmuError(ecReceiptNotOpen);
     static const char16_t* const names[] = {u"EAN-8", u"EAN-13", u"CODE-128"};
     bool ok = false;
     switch (type) {
@@ -361,33 +365,33 @@ void TEmuDevice::printBarCode(const std::u16string& code, int32_t type) {
         default: break;
     }
     if (!ok) throw EEmuError(ecBadBarcode);
-    const std::u16string text = centerLine(u"[" + std::u16string(names[type]) + u" " + code + u"]");
-    if (FNonFiscal) {
-        FNonFiscal->push_back(text);
+    const std::u16string text = centerLine(width(), u"[" + std::u16string(names[type]) + u" " + code + u"]");
+    if (FOpen.nonFiscal) {
+        FOpen.nonFiscal->push_back(text);
         return;
     }
     TEmuReceiptLine l;
     l.text = text;
-    FReceipt->lines.push_back(std::move(l));
+    FOpen.receipt->lines.push_back(std::move(l));
 }
 
 void TEmuDevice::printRecTotal(int64_t amountCurrency, int32_t paymentType) {
     Guard g(FLock);
-    if (!FReceipt) throw EEmuError(ecReceiptNotOpen);
+    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
     if (paymentType < 0 || paymentType >= kPaymentTypes) throw EEmuError(ecBadPaymentType);
     const Money amount = checkedAmount(amountCurrency);
-    if (FReceipt->payments.size() >= 100) throw EEmuError(ecBadParameter, u"Слишком много оплат в чеке");
+    if (FOpen.receipt->payments.size() >= 100) throw EEmuError(ecBadParameter, u"Слишком много оплат в чеке");
     if (paymentType != 0) {
-        const Money nonCash = FReceipt->paid() - FReceipt->paidCash() + amount;
-        if (nonCash > FReceipt->total()) throw EEmuError(ecNonCashExceedsTotal);
+        const Money nonCash = FOpen.receipt->paid() - FOpen.receipt->paidCash() + amount;
+        if (nonCash > FOpen.receipt->total()) throw EEmuError(ecNonCashExceedsTotal);
     }
-    FReceipt->payments.emplace_back(paymentType, amount);
+    FOpen.receipt->payments.emplace_back(paymentType, amount);
 }
 
 void TEmuDevice::endFiscalReceipt() {
     Guard g(FLock);
-    if (!FReceipt) throw EEmuError(ecReceiptNotOpen);
-    const TEmuReceipt& r = *FReceipt;
+    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
+    const TEmuReceipt& r = *FOpen.receipt;
     bool hasItems = false;
     for (const auto& l : r.lines) hasItems = hasItems || l.isItem;
     if (!hasItems) throw EEmuError(ecNoItems);
@@ -426,43 +430,43 @@ void TEmuDevice::endFiscalReceipt() {
     next.documentNumber++;
     const double now = emuComputerNow() + FState.clockOffset;
     commitDocument(next, u"ДОК. " + num(next.documentNumber), receiptBody(next, r, false), now);
-    FReceipt.reset();
+    FOpen.receipt.reset();
 }
 
 void TEmuDevice::printRecVoid() {
     Guard g(FLock);
-    if (!FReceipt) throw EEmuError(ecReceiptNotOpen);
+    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
     const double now = emuComputerNow() + FState.clockOffset;
     TEmuState next = FState;
-    TEmuLines body = receiptBody(next, *FReceipt, true);
+    TEmuLines body = receiptBody(next, *FOpen.receipt, true);
     // The receipt leaves the register whatever happens to its print-out.
-    FReceipt.reset();
+    FOpen.receipt.reset();
     commitDocument(next, u"АННУЛИРОВАНИЕ", body, now);
 }
 
 void TEmuDevice::beginNonFiscal() {
     Guard g(FLock);
     requireNoDocument();
-    FNonFiscal.emplace();
+    FOpen.nonFiscal.emplace();
 }
 
 void TEmuDevice::printNonFiscalText(const std::u16string& line) {
     Guard g(FLock);
-    if (!FNonFiscal) throw EEmuError(ecNonFiscalNotOpen);
-    addWrapped(*FNonFiscal, line);
+    if (!FOpen.nonFiscal) throw EEmuError(ecNonFiscalNotOpen);
+    addWrapped(*FOpen.nonFiscal, width(), line);
 }
 
 void TEmuDevice::endNonFiscal() {
     Guard g(FLock);
-    if (!FNonFiscal) throw EEmuError(ecNonFiscalNotOpen);
+    if (!FOpen.nonFiscal) throw EEmuError(ecNonFiscalNotOpen);
     const double now = emuComputerNow() + FState.clockOffset;
     TEmuState next = FState;
     next.documentNumber++;
-    TEmuLines body = *FNonFiscal;
-    body.push_back(ruleLine(u'-'));
-    body.push_back(centerLine(u"НЕФИСКАЛЬНЫЙ ДОКУМЕНТ"));
+    TEmuLines body = *FOpen.nonFiscal;
+    body.push_back(ruleLine(width(), u'-'));
+    body.push_back(centerLine(width(), u"НЕФИСКАЛЬНЫЙ ДОКУМЕНТ"));
     commitDocument(next, u"ДОК. " + num(next.documentNumber), body, now);
-    FNonFiscal.reset();
+    FOpen.nonFiscal.reset();
 }
 
 }  // namespace fr::emu

@@ -32,6 +32,7 @@ public:
     double deviceTime() const;  // computer clock plus the offset set by setTime
     bool receiptOpen() const;
     bool nonFiscalOpen() const;
+    TEmuOpenDocument openDocument() const;
 
     void setTime(int hour, int minute, int second);
     void printNullReceipt();  // opens the shift when it is closed
@@ -59,6 +60,7 @@ public:
     void endNonFiscal();
 
 private:
+    size_t width() const { return static_cast<size_t>(FState.tapeWidth); }
     void requireNoDocument() const;
     void requireLiveShift(double now) const;
     // Commits `next` with a printed document (header label + body) and makes it current.
@@ -67,8 +69,7 @@ private:
     mutable std::mutex FLock;
     TEmuStore FStore;
     TEmuState FState;
-    std::optional<TEmuReceipt> FReceipt;
-    std::optional<TEmuLines> FNonFiscal;
+    TEmuOpenDocument FOpen;
 };
 
 }  // namespace fr::emu

@@ -1,5 +1,6 @@
 #pragma once
 // The printed forms: what each document looks like on the paper tape.
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,7 @@ struct TEmuItem {
     Money gross = 0;       // price times quantity
     Money adjustment = 0;  // discount (negative) or markup (positive)
     Money sum() const { return gross + adjustment; }
+    bool operator==(const TEmuItem&) const = default;
 };
 
 // One line of an open receipt in the order it was printed: an item, or free text.
@@ -34,6 +36,7 @@ struct TEmuReceiptLine {
     bool isItem = false;
     TEmuItem item;
     std::u16string text;
+    bool operator==(const TEmuReceiptLine&) const = default;
 };
 
 struct TEmuReceipt {
@@ -44,18 +47,27 @@ struct TEmuReceipt {
     Money total() const;
     Money paid() const;
     Money paidCash() const;
+    bool operator==(const TEmuReceipt&) const = default;
+};
+
+// What the register holds in memory until it ends: the open receipt or non-fiscal document.
+struct TEmuOpenDocument {
+    std::optional<TEmuReceipt> receipt;
+    std::optional<TEmuLines> nonFiscal;
+    bool operator==(const TEmuOpenDocument&) const = default;
 };
 
 // A document's header: the register, its serial number, the document's label and time.
 TEmuLines documentHeader(const TEmuState& s, const std::u16string& label, double time);
 // Header, body and the closing rule, as UTF-8 text ending with an empty line.
-std::string documentText(const TEmuLines& lines);
+std::string documentText(size_t width, const TEmuLines& lines);
 
 TEmuLines receiptBody(const TEmuState& s, const TEmuReceipt& r, bool voided);
 TEmuLines shiftReportBody(const TEmuState& s, bool zReport, double now);
-TEmuLines fiscalRecordsBody(const std::vector<const TEmuFiscalRecord*>& records);
-TEmuLines cashiersReportBody(const TEmuShiftTotals& t);
-TEmuLines taxReportBody(const TEmuShiftTotals& t);
-TEmuLines paymentsReportBody(const TEmuShiftTotals& t);
+// The rest take the tape's width from the state.
+TEmuLines fiscalRecordsBody(const TEmuState& s, const std::vector<const TEmuFiscalRecord*>& records);
+TEmuLines cashiersReportBody(const TEmuState& s);
+TEmuLines taxReportBody(const TEmuState& s);
+TEmuLines paymentsReportBody(const TEmuState& s);
 
 }  // namespace fr::emu

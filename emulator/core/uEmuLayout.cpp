@@ -8,23 +8,23 @@
 
 namespace fr::emu {
 
-std::u16string centerLine(const std::u16string& text) {
-    if (text.size() >= kTapeWidth) return text.substr(0, kTapeWidth);
-    size_t pad = (kTapeWidth - text.size()) / 2;
+std::u16string centerLine(size_t width, const std::u16string& text) {
+    if (text.size() >= width) return text.substr(0, width);
+    size_t pad = (width - text.size()) / 2;
     return std::u16string(pad, u' ') + text;
 }
 
-std::u16string pairLine(const std::u16string& left, const std::u16string& right) {
-    if (right.empty()) return left.substr(0, kTapeWidth);
-    if (right.size() >= kTapeWidth) return right.substr(0, kTapeWidth);
-    size_t room = kTapeWidth - right.size() - (left.empty() ? 0 : 1);
+std::u16string pairLine(size_t width, const std::u16string& left, const std::u16string& right) {
+    if (right.empty()) return left.substr(0, width);
+    if (right.size() >= width) return right.substr(0, width);
+    size_t room = width - right.size() - (left.empty() ? 0 : 1);
     std::u16string l = left.substr(0, room);
-    return l + std::u16string(kTapeWidth - l.size() - right.size(), u' ') + right;
+    return l + std::u16string(width - l.size() - right.size(), u' ') + right;
 }
 
-std::u16string ruleLine(char16_t c) { return std::u16string(kTapeWidth, c); }
+std::u16string ruleLine(size_t width, char16_t c) { return std::u16string(width, c); }
 
-void addWrapped(TEmuLines& lines, const std::u16string& text) {
+void addWrapped(TEmuLines& lines, size_t width, const std::u16string& text) {
     std::u16string clean = text;
     for (auto& c : clean)
         if (c < 32) c = u' ';
@@ -32,7 +32,7 @@ void addWrapped(TEmuLines& lines, const std::u16string& text) {
         lines.emplace_back();
         return;
     }
-    for (size_t i = 0; i < clean.size(); i += kTapeWidth) lines.push_back(clean.substr(i, kTapeWidth));
+    for (size_t i = 0; i < clean.size(); i += width) lines.push_back(clean.substr(i, width));
 }
 
 namespace {

@@ -1,22 +1,20 @@
 #pragma once
-// Line layout of the paper tape: a 40-character receipt printer.
+// Line layout of the paper tape. Its width, in characters, is the register's own setting.
 #include <string>
 #include <vector>
 
 namespace fr::emu {
 
-constexpr size_t kTapeWidth = 40;
-
 using TEmuLines = std::vector<std::u16string>;
 
 // Text centred in the tape width (cut at the right when longer).
-std::u16string centerLine(const std::u16string& text);
+std::u16string centerLine(size_t width, const std::u16string& text);
 // Left at the left edge, right at the right edge; the left part gives way when both do not fit.
-std::u16string pairLine(const std::u16string& left, const std::u16string& right);
-std::u16string ruleLine(char16_t c);
+std::u16string pairLine(size_t width, const std::u16string& left, const std::u16string& right);
+std::u16string ruleLine(size_t width, char16_t c);
 // Long text broken into lines of the tape width; control characters become blanks. An empty text
 // is one empty line, as a printer feeds a line for it.
-void addWrapped(TEmuLines& lines, const std::u16string& text);
+void addWrapped(TEmuLines& lines, size_t width, const std::u16string& text);
 
 // "01.03.2024 09:15" and "01.03.2024".
 std::u16string tapeDateTime(double serial);

@@ -15,6 +15,9 @@ namespace fr::emu {
 constexpr int kPaymentTypes = 4;   // 0 cash, 1 credit, 2 cheque, 3 card
 constexpr int kTaxSlots = 7;       // tax groups -1 (no tax) and 0..5
 constexpr int kStateFormat = 1;
+// Characters a tape line; a state saved before the width could be set reads as the default.
+constexpr int32_t kDefaultTapeWidth = 48;
+constexpr int32_t kMinTapeWidth = 32, kMaxTapeWidth = 80;
 
 struct TEmuCashierTotals {
     std::u16string name;
@@ -56,6 +59,7 @@ struct TEmuState {
     Money cash = 0;
     Money grandSales = 0, grandReturns = 0;
     double clockOffset = 0;  // device clock minus computer clock, days
+    int32_t tapeWidth = kDefaultTapeWidth;
     TEmuShiftTotals shift;
     std::vector<TEmuFiscalRecord> fiscalMemory;
     // The tape's expected length after the last document, and that document's text: lets a

@@ -47,6 +47,7 @@ public:
         if (it == FJ.end()) fail(FPath + "." + name, "поле отсутствует");
         return *it;
     }
+    bool has(const char* name) const { return FJ.is_object() && FJ.contains(name); }
     Reader sub(const char* name) const { return Reader(field(name), FPath + "." + name); }
     int64_t integer(const char* name, int64_t lo, int64_t hi) const {
         const json& v = field(name);
@@ -162,6 +163,7 @@ std::string stateToJson(const TEmuState& s) {
               {"grandSales", s.grandSales},
               {"grandReturns", s.grandReturns},
               {"clockOffsetDays", s.clockOffset},
+              {"tapeWidth", s.tapeWidth},
               {"shift", totalsToJson(s.shift)},
               {"fiscalMemory", fm},
               {"tape", {{"end", s.tapeEnd}, {"lastDocument", s.lastTapeDocument}}}};
@@ -187,6 +189,7 @@ TEmuState stateFromJson(const std::string& text) {
     s.grandReturns = r.money("grandReturns");
     s.clockOffset = r.real("clockOffsetDays");
     if (!(s.clockOffset > -36500 && s.clockOffset < 36500)) Reader::fail("$.clockOffsetDays", "значение вне допустимого диапазона");
+    if (r.has("tapeWidth")) s.tapeWidth = static_cast<int32_t>(r.integer("tapeWidth", kMinTapeWidth, kMaxTapeWidth));
     s.shift = totalsFromJson(r.sub("shift"));
     for (const Reader& f : r.items("fiscalMemory")) {
         TEmuFiscalRecord rec;

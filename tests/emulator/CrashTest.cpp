@@ -1,31 +1,40 @@
 // The emulator process killed at random points of a hundred receipts: after every kill the state
-// loads, no completed receipt is lost, and the tape and the counters agree.
+// loads, no completed receipt is lost, and the tape and the counters agree. The seller is a child
+// process: forked natively, on Windows this test program started again to run CrashChild alone.
 #include "EmuTestSupport.h"
-
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <random>
 #include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fr::emu::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kReceipts = 100;
 constexpr Money kReceiptTotal = 2 * 1250 + 3 * 333;  // 34.99
 
-// The child: sells until the shift holds kReceipts receipts, reporting each completed one.
-[[noreturn]] void sellUntilDone(const std::filesystem::path& dir, int report) {
+// The child: sells until the shift holds kReceipts receipts, reporting "0" once connected and
+// then the number of each completed receipt.
+[[noreturn]] void sellUntilDone(const fs::path& dir, const std::function<void(const std::string&)>& report) {
     DispatchObject fr(std::make_shared<TEmuAutomation>(dir));
     auto check = [&](const char16_t* what) {
         if (fr.call(u"LastError").toInt() != 0) {
             std::fprintf(stderr, "child: %s: %s\n", utf16ToUtf8(what).c_str(),
                          utf16ToUtf8(fr.call(u"LastErrorExText").toText()).c_str());
-            _exit(3);
+            std::_Exit(3);
         }
     };
     auto call = [&](const char16_t* name, std::initializer_list<Variant> args) {
@@ -36,6 +45,7 @@ constexpr Money kReceiptTotal = 2 * 1250 + 3 * 333;  // 34.99
     };
     call(u"start", {Variant(int32_t{100})});
     call(u"OpenPort", {Variant(u"COM1"), Variant(int32_t{6})});
+    report("0\n");
     if (fr.call(u"SmenNum").toInt() == 0) call(u"printNullReceipt", {});
     for (int done = fr.call(u"LastReceiptNum").toInt(); done < kReceipts;) {
         call(u"beginFiscalReceipt", {Variant(int32_t{0}), Variant(u"Кассир")});
@@ -44,11 +54,121 @@ constexpr Money kReceiptTotal = 2 * 1250 + 3 * 333;  // 34.99
         call(u"printRecTotal", {money("50"), Variant(int32_t{0})});
         call(u"endFiscalReceipt", {});
         done = fr.call(u"LastReceiptNum").toInt();
-        const std::string line = std::to_string(done) + "\n";
-        if (::write(report, line.data(), line.size()) < 0) _exit(4);
+        report(std::to_string(done) + "\n");
     }
-    _exit(0);
+    std::_Exit(0);
 }
+
+// What became of one child: killed, or ended by itself (cleanly or not), and what it reported.
+struct ChildRun {
+    bool killed = false;
+    bool clean = false;
+    std::string status;
+    std::string reported;
+};
+
+#ifdef _WIN32
+constexpr UINT kKilledExitCode = 0xDEAD;
+const wchar_t* const kChildFolderVariable = L"FR_EMU_CRASH_CHILD";
+
+fs::path reportPath(const fs::path& dir) { return dir / "crash-child-report.txt"; }
+
+struct Handle {
+    HANDLE h = nullptr;
+    ~Handle() {
+        if (h) CloseHandle(h);
+    }
+};
+
+// This program again, running only the child below, in the emulator folder given by the variable.
+ChildRun runChild(const fs::path& dir, bool killIt, std::chrono::microseconds delay) {
+    ChildRun run;
+    std::error_code ec;
+    fs::remove(reportPath(dir), ec);
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=CrashChild.SellsUntilDone --gtest_brief=1";
+    SetEnvironmentVariableW(kChildFolderVariable, dir.wstring().c_str());
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableW(kChildFolderVariable, nullptr);
+    if (!started) {
+        run.status = "CreateProcess failed, error " + std::to_string(GetLastError());
+        return run;
+    }
+    Handle process{pi.hProcess}, thread{pi.hThread};
+    if (killIt) {
+        // Starting a process takes far longer than the kill window: count from "connected".
+        auto reported = [&] {
+            const uintmax_t n = fs::file_size(reportPath(dir), ec);
+            return !ec && n > 0;
+        };
+        while (!reported() && WaitForSingleObject(process.h, 1) == WAIT_TIMEOUT) {
+        }
+        std::this_thread::sleep_for(delay);
+        TerminateProcess(process.h, kKilledExitCode);
+    }
+    WaitForSingleObject(process.h, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.h, &code);
+    run.killed = code == kKilledExitCode;
+    run.clean = code == 0;
+    run.status = "exit code " + std::to_string(code);
+    run.reported = readFile(reportPath(dir));
+    return run;
+}
+
+// Only ever run by runChild: skipped when the test program runs as a whole.
+TEST(CrashChild, SellsUntilDone) {
+    const wchar_t* folder = _wgetenv(kChildFolderVariable);
+    if (!folder) GTEST_SKIP() << "runs only as the crash test's child process";
+    const fs::path dir(folder);
+    TScopedEmuClock clock([] { return encodeDateTime(2024, 3, 1, 9, 0, 0, 0); });
+    std::FILE* report = _wfopen(reportPath(dir).c_str(), L"ab");
+    if (!report) std::_Exit(4);
+    // Each line goes to the system at once, so that a kill cannot lose what was reported.
+    sellUntilDone(dir, [&](const std::string& line) {
+        if (std::fputs(line.c_str(), report) < 0 || std::fflush(report) != 0) std::_Exit(4);
+    });
+}
+#else
+ChildRun runChild(const fs::path& dir, bool killIt, std::chrono::microseconds delay) {
+    ChildRun run;
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        run.status = "pipe failed";
+        return run;
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        sellUntilDone(dir, [&](const std::string& line) {
+            if (::write(fds[1], line.data(), line.size()) < 0) _exit(4);
+        });
+    }
+    ::close(fds[1]);
+    if (pid < 0) {
+        ::close(fds[0]);
+        run.status = "fork failed";
+        return run;
+    }
+    if (killIt) {
+        std::this_thread::sleep_for(delay);
+        ::kill(pid, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    char buf[256];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) run.reported.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    run.killed = WIFSIGNALED(status);
+    run.clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    run.status = "status " + std::to_string(status);
+    return run;
+}
+#endif
 
 // Numbers that follow a prefix at the start of a tape line ("ДОК. 12", "СМЕНА 1 ... ЧЕК 7").
 std::vector<int> numbersAfter(const std::vector<std::u16string>& tape, const std::u16string& start,
@@ -65,9 +185,9 @@ std::vector<int> numbersAfter(const std::vector<std::u16string>& tape, const std
     return r;
 }
 
-uintmax_t tapeSize(const std::filesystem::path& dir) {
+uintmax_t tapeSize(const fs::path& dir) {
     std::error_code ec;
-    const uintmax_t n = std::filesystem::file_size(dir / "tape.txt", ec);
+    const uintmax_t n = fs::file_size(dir / "tape.txt", ec);
     return ec ? 0 : n;
 }
 
@@ -84,35 +204,16 @@ TEST_F(Crash, KilledAtRandomPointsLosesNoCompletedReceipt) {
     std::mt19937 rng(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
     int kills = 0, cutDocuments = 0, maxReported = 0;
-    const auto started = std::chrono::steady_clock::now();
     for (int round = 0;; ++round) {
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            ::close(fds[0]);
-            sellUntilDone(FDir, fds[1]);
-        }
-        ::close(fds[1]);
         // Kill early and often at first, then let the last child finish the hundred.
         const bool killIt = round < 40;
-        if (killIt) {
-            std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(500, 40000)(rng)));
-            ::kill(pid, SIGKILL);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        std::string reported;
-        char buf[256];
-        for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) reported.append(buf, static_cast<size_t>(n));
-        ::close(fds[0]);
-        for (size_t pos = 0, nl; (nl = reported.find('\n', pos)) != std::string::npos; pos = nl + 1)
-            maxReported = std::max(maxReported, std::stoi(reported.substr(pos, nl - pos)));
-        const bool killed = WIFSIGNALED(status);
-        kills += killed;
-        if (!killed) {
-            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child failed, status " << status;
+        const ChildRun run =
+            runChild(FDir, killIt, std::chrono::microseconds(std::uniform_int_distribution<int>(500, 40000)(rng)));
+        for (size_t pos = 0, nl; (nl = run.reported.find('\n', pos)) != std::string::npos; pos = nl + 1)
+            maxReported = std::max(maxReported, std::stoi(run.reported.substr(pos, nl - pos)));
+        kills += run.killed;
+        if (!run.killed) {
+            ASSERT_TRUE(run.clean) << "child failed, " << run.status;
         }
 
         // What the killed process left: the saved state must load as it is.
@@ -130,16 +231,14 @@ TEST_F(Crash, KilledAtRandomPointsLosesNoCompletedReceipt) {
         EXPECT_EQ(st.shift.salesCount, st.receiptNumber);
         EXPECT_EQ(st.shift.sales, st.receiptNumber * kReceiptTotal);
         EXPECT_EQ(st.cash, st.shift.sales);
-        if (!killed) break;
+        if (!run.killed) break;
     }
     const TEmuState final = saved();
     EXPECT_EQ(final.receiptNumber, kReceipts);
     EXPECT_EQ(final.documentNumber, kReceipts + 1);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("[ crash    ] %d kills, %d documents cut short and completed on load, %d receipts, %.1f s\n", kills,
-                cutDocuments, final.receiptNumber, seconds);
+    std::printf("[ crash    ] %d kills, %d documents cut short and completed on load, %d receipts\n", kills,
+                cutDocuments, final.receiptNumber);
 }
 
 }  // namespace
 }  // namespace fr::emu::test
-#endif

@@ -1,6 +1,7 @@
 // Injected faults from the folder's faults file.
 #include "EmuTestSupport.h"
 
+#include "automation/Errors.h"
 #include "uEmuErrors.h"
 
 namespace fr::emu::test {
@@ -85,17 +86,104 @@ TEST_F(Faults, EditingTheFileStartsCountingAfreshAndBadRulesAreReported) {
     s.call(u"printXReport");
     EXPECT_EQ(s.lastError(), 44);
 
-    const std::vector<std::string> bad = {"fail printXReport\n", "fail printXReport 0 5\n",
-                                          "fail printXReport 1 0\n", "# ok\npaper out\n"};
-    for (const auto& text : bad) {
-        SCOPED_TRACE(text);
-        faults(text);
+    // Each mistake is told apart by its line and reason, so every one of them must have been read
+    // (the second and third are of the same length, written within moments).
+    struct Bad {
+        const char* text;
+        int line;
+        const char* reason;
+    };
+    const Bad bad[] = {
+        {"fail printXReport\n", 1, "ожидалось: fail"},
+        {"fail printXReport 0 5\n", 1, "номер вызова"},
+        {"fail printXReport 1 0\n", 1, "код ошибки"},
+        {"# ok\npaper out\n", 2, "ожидалось \"fail\""},
+        {"paper-out\n\n\nfail printSomething 1 5\n", 4, "printSomething"},  // it would never fire
+        {"fail LastError * 5\n", 1, "LastError"},                          // the error state is never failed
+        {"raise\n", 1, "ожидалось: raise"},
+        {"raise printXReport x\n", 1, "номер вызова"},
+        {"fail printXReport 1 25 Текст |\n", 1, "расширенный текст"},
+    };
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.text);
+        faults(b.text);
         s.call(u"Cash");
         EXPECT_EQ(s.lastError(), 1);
-        EXPECT_NE(utf16ToUtf8(s.lastErrorExText()).find("faults.txt"), std::string::npos);
+        const std::string ex = utf16ToUtf8(s.lastErrorExText());
+        EXPECT_NE(ex.find("faults.txt"), std::string::npos) << ex;
+        EXPECT_NE(ex.find("строка " + std::to_string(b.line) + ": "), std::string::npos) << ex;
+        EXPECT_NE(ex.find(b.reason), std::string::npos) << ex;
     }
     faults("");
     s.ok(u"Cash");
+}
+
+TEST_F(Faults, RewriteOfTheSameLengthWithinOneFileTimeTickIsRead) {
+    Session s(FDir);
+    s.connect();
+    faults("fail Cash * 44\n");
+    s.call(u"Cash");
+    EXPECT_EQ(s.lastError(), 44);
+    const auto time = std::filesystem::last_write_time(FDir / "faults.txt");
+    faults("fail Cash * 45\n");
+    std::filesystem::last_write_time(FDir / "faults.txt", time);  // as a coarse file clock leaves it
+    s.call(u"Cash");
+    EXPECT_EQ(s.lastError(), 45);
+}
+
+TEST_F(Faults, ExtendedTextOfItsOwn) {
+    faults("fail printXReport * 25 Ошибка принтера | Перегрев печатающей головки\n"
+           "fail GetTime * 1 Часы ККТ | Разряжена батарейка часов\n");
+    Session s(FDir);
+    s.connect();
+    struct Case {
+        const char16_t* method;
+        int32_t code;
+        const char16_t* text;
+        const char16_t* extended;
+    };
+    const Case cases[] = {
+        {u"printXReport", 25, u"Ошибка принтера", u"Перегрев печатающей головки"},
+        {u"GetTime", 1, u"Часы ККТ", u"Разряжена батарейка часов"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(utf16ToUtf8(c.method));
+        s.call(c.method);
+        EXPECT_EQ(s.lastError(), c.code);
+        EXPECT_EQ(s.lastErrorText(), c.text);
+        EXPECT_EQ(s.lastErrorExText(), c.extended);
+    }
+}
+
+TEST_F(Faults, RaiseEscapesAsAnAutomationExceptionAndDoesNothing) {
+    faults("raise printRecItem 2 Ошибка связи\nraise printRecTotal * \n");
+    Session s(FDir);
+    s.connect();
+    s.ok(u"printNullReceipt");
+    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+    item(s);
+    EXPECT_EQ(s.lastError(), 0);
+    try {
+        item(s);
+        ADD_FAILURE() << "no exception";
+    } catch (const EOleError& e) {
+        EXPECT_EQ(e.message(), u"Ошибка связи");
+    }
+    // The failed call leaves a failure in the error state, not the success before it.
+    EXPECT_EQ(s.lastError(), 1);
+    EXPECT_EQ(s.lastErrorExText(), u"Ошибка связи");
+    item(s);
+    EXPECT_EQ(s.lastError(), 0);
+    try {
+        s.call(u"printRecTotal", {money("20"), i4(0)});
+        ADD_FAILURE() << "no exception";
+    } catch (const EOleError& e) {
+        EXPECT_EQ(e.message(), u"Сбой при вызове метода printRecTotal");
+    }
+    faults("");
+    s.ok(u"printRecTotal", {money("20"), i4(0)});
+    s.ok(u"endFiscalReceipt");
+    EXPECT_EQ(saved().shift.sales, 2000);  // two items: the raised one was not taken
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ TEST_F(Persistence, DamagedStateFileIsRefusedAndKept) {
         {"a field missing", [&] { auto t = good; t.erase(t.find("\"cash\"")); return t + "}"; }()},
         {"cash as text", [&] { auto t = good; t.replace(t.find("\"cash\": 0"), 9, "\"cash\": \"0\""); return t; }()},
         {"negative cash", [&] { auto t = good; t.replace(t.find("\"cash\": 0"), 9, "\"cash\": -5"); return t; }()},
+        {"tape too narrow", [&] { auto t = good; t.replace(t.find("\"tapeWidth\": 48"), 15, "\"tapeWidth\": 31"); return t; }()},
     };
     for (const auto& [what, text] : damaged) {
         SCOPED_TRACE(what);
@@ -106,6 +107,44 @@ TEST_F(Persistence, DocumentCutShortOnTapeIsCompletedOnStart) {
     EXPECT_FALSE(fs::exists(FDir / "tape.txt"));
     sell(s, "1");
     EXPECT_EQ(readFile(FDir / "tape.txt"), saved().lastTapeDocument);
+}
+
+TEST_F(Persistence, TapeWidthIsTheRegistersAndKeptWithItsState) {
+    const std::u16string longLine(100, u'ж');
+    auto printLongLine = [&] {
+        const size_t before = tape().size();
+        Session s(FDir);
+        s.connect();
+        s.ok(u"beginNonFiscal");
+        s.ok(u"printNonFiscalText", {Variant(longLine)});
+        s.ok(u"endNonFiscal");
+        const auto paper = tape();
+        return std::vector<std::u16string>(paper.begin() + static_cast<long>(before), paper.end());
+    };
+    // A state saved before the width was kept reads as the default.
+    printLongLine();
+    std::string text = readFile(FDir / "state.json");
+    const size_t at = text.find("\"tapeWidth\": 48");
+    ASSERT_NE(at, std::string::npos);
+    const size_t comma = text.rfind(',', at);
+    writeFile(FDir / "state.json", text.erase(comma, at + 15 - comma));
+    EXPECT_EQ(saved().tapeWidth, 48);
+
+    // As fr-cli emulator width sets it: the next start prints at the new width, wrapping long lines.
+    TEmuStore store(FDir);
+    TEmuState current = store.load(), next = current;
+    next.tapeWidth = 42;
+    store.commit(current, next, {});
+    const auto printed = printLongLine();
+    ASSERT_EQ(printed.size(), 11u);
+    EXPECT_EQ(printed[1].size(), 42u);  // the header's serial number at the right edge
+    EXPECT_EQ(printed[3], std::u16string(42, u'-'));
+    EXPECT_EQ(printed[4], longLine.substr(0, 42));
+    EXPECT_EQ(printed[5], longLine.substr(42, 42));
+    EXPECT_EQ(printed[6], longLine.substr(84));
+    EXPECT_EQ(printed[7], std::u16string(42, u'-'));
+    EXPECT_EQ(printed[9], std::u16string(42, u'='));
+    EXPECT_EQ(saved().tapeWidth, 42);
 }
 
 TEST_F(Persistence, NewFolderIsNewDeviceAndResetForgetsIt) {

@@ -1,6 +1,8 @@
-// Refusals: each leaves a code and a Russian text in the error state and changes nothing saved.
+// Refusals: each leaves a code and a Russian text in the error state and changes nothing, saved
+// or held in memory.
 #include "EmuTestSupport.h"
 
+#include "uEmuDevice.h"
 #include "uEmuErrors.h"
 
 namespace fr::emu::test {
@@ -39,7 +41,7 @@ const std::vector<RefusalCase>& cases() {
         {"total outside a receipt", {kOpenShift}, pay("10", 0), ecReceiptNotOpen},
         {"end outside a receipt", {kOpenShift}, kEnd, ecReceiptNotOpen},
         {"void outside a receipt", {kOpenShift}, {u"printRecVoid", {}}, ecReceiptNotOpen},
-        {"receipt begun twice", {kOpenShift, kBeginSale}, kBeginSale, ecReceiptOpen},
+        {"receipt begun twice", {kOpenShift, kBeginSale, item("10")}, kBeginSale, ecReceiptOpen},
         {"receipt while a non-fiscal document is open", {kOpenShift, {u"beginNonFiscal", {}}}, kBeginSale, ecDocumentOpen},
         {"sale on a closed shift", {}, kBeginSale, ecShiftClosed},
         {"deposit on a closed shift", {}, {u"printRecCash", {money("10")}}, ecShiftClosed},
@@ -93,11 +95,15 @@ TEST_F(Refusals, EachRefusalReportsItsCodeAndChangesNothing) {
             ASSERT_EQ(s.lastError(), 0) << utf16ToUtf8(step.name) << ": " << utf16ToUtf8(s.lastErrorText());
         }
         const TEmuState before = saved();
+        // The folder's device is the one the session uses: an open receipt lives only there.
+        const auto device = TEmuDevice::open(FDir);
+        const TEmuOpenDocument open = device->openDocument();
         callWith(s, c.refused);
         EXPECT_EQ(s.lastError(), c.code);
         EXPECT_FALSE(s.lastErrorText().empty());
         EXPECT_NE(s.lastErrorText(), emuCodeText(ecOk));
         EXPECT_EQ(saved(), before);
+        EXPECT_TRUE(device->openDocument() == open) << "the open document changed";
     }
 }
 

@@ -1,7 +1,7 @@
 ' A receipt on "Vornlex.FiscalPrinter" created directly, as the driver and script hosts create it:
 ' the error state is checked after every call, then the printed receipt on the tape line by line.
 ' Kept in UTF-8; run-vbs.sh converts it for cscript. FR_EMULATOR_DIR names the folder to use.
-Plan 73
+Plan 77
 
 Dim fr
 
@@ -169,34 +169,50 @@ For i = 0 To UBound(lines)
     If Left(lines(i), 7) = "ДОК. 2 " Then start = i
 Next
 Check start >= 2, "receipt found on the tape"
-    Check lines(start - 2) = "   ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА", "tape header: " & lines(start - 2)
-    Check lines(start - 1) = "ЗН ККТ" & Space(24) & sn, "tape serial number: " & lines(start - 1)
-    Check Len(lines(start)) = 40 And Mid(lines(start), 25, 10) = Right("0" & Day(Date), 2) & "." & Right("0" & Month(Date), 2) & "." & Year(Date), _
+    Check lines(start - 2) = "       ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА", "tape header: " & lines(start - 2)
+    Check lines(start - 1) = "ЗН ККТ" & Space(32) & sn, "tape serial number: " & lines(start - 1)
+    Check Len(lines(start)) = 48 And Mid(lines(start), 33, 10) = Right("0" & Day(Date), 2) & "." & Right("0" & Month(Date), 2) & "." & Year(Date), _
         "document line with today's date: " & lines(start)
     expected = Array( _
-    "----------------------------------------", _
-    "КАССОВЫЙ ЧЕК                      ПРИХОД", _
-    "СМЕНА 1                            ЧЕК 1", _
-    "КАССИР                            Иванов", _
+    "------------------------------------------------", _
+    "КАССОВЫЙ ЧЕК                              ПРИХОД", _
+    "СМЕНА 1                                    ЧЕК 1", _
+    "КАССИР                                    Иванов", _
     "Хлеб", _
-    "  2 X 45.50                       =91.00", _
+    "  2 X 45.50                               =91.00", _
     "  НДС 20%", _
     "Молоко", _
-    "  1 X 89.90                       =89.90", _
-    "  СКИДКА                           =5.00", _
+    "  1 X 89.90                               =89.90", _
+    "  СКИДКА                                   =5.00", _
     "  НДС 10%", _
-    "----------------------------------------", _
-    "ИТОГ                             =175.90", _
-    "НАЛИЧНЫМИ                        =100.00", _
-    "НАЛИЧНЫМИ                        =100.00", _
-    "СДАЧА                             =24.10", _
-    "СУММА НДС 20%                     =15.17", _
-    "СУММА НДС 10%                      =7.72", _
-    "========================================", _
+    "------------------------------------------------", _
+    "ИТОГ                                     =175.90", _
+    "НАЛИЧНЫМИ                                =100.00", _
+    "НАЛИЧНЫМИ                                =100.00", _
+    "СДАЧА                                     =24.10", _
+    "СУММА НДС 20%                             =15.17", _
+    "СУММА НДС 10%                              =7.72", _
+    "================================================", _
     "")
     For i = 0 To UBound(expected)
         Check lines(start + 1 + i) = expected(i), "tape line " & (i + 1) & ": """ & lines(start + 1 + i) & """, expected """ & expected(i) & """"
     Next
+
+' A "raise" rule of the faults file: the call reaches the script as an automation exception
+' carrying the emulator's text, and the error state says the call failed.
+Dim faults
+Set faults = fso.CreateTextFile(dir & "\faults.txt", True)
+faults.WriteLine "raise printXReport 1"
+faults.Close
+Err.Clear
+fr.printXReport
+Check Err.Number = &H80004005, "raised printXReport: script error " & Hex(Err.Number)
+Check Err.Description = "Сбой при вызове метода printXReport", "raised printXReport: """ & Err.Description & """"
+Err.Clear
+Check fr.LastError = 1, "error state after the raised call: " & fr.LastError
+fso.DeleteFile dir & "\faults.txt"
+fr.printXReport
+Ok "printXReport once the faults file is gone"
 
 fr.printZReport
 Ok "printZReport"

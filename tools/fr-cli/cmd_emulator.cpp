@@ -1,7 +1,9 @@
-// fr-cli emulator status|reset [--dir=FOLDER]: the emulator's saved state, or a new device.
+// fr-cli emulator status|reset|width N [--dir=FOLDER]: the emulator's saved state, a new device,
+// or the width of its paper tape.
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "CliCommand.h"
 #include "automation/Text.h"
@@ -56,6 +58,7 @@ int Status(const fs::path& folder) {
     row("Записей ФП:", num(static_cast<long long>(s.fiscalMemory.size())));
     row("Необнуляемый итог:", moneyText(s.grandSales) + u" приход, " + moneyText(s.grandReturns) + u" возврат");
     row("Часы ККТ:", tapeDateTime(now));
+    row("Ширина ленты, симв.:", num(s.tapeWidth));
     row("Файл сбоев:", fs::exists(store.faultsPath()) ? store.faultsPath().u16string() : std::u16string(u"нет"));
     return 0;
 }
@@ -70,17 +73,47 @@ int Reset(const fs::path& folder) {
     return 0;
 }
 
+// A register's setting, kept with its state. Like reset, it is for a folder no program is using:
+// a running one would save its own width with its next document.
+int Width(const fs::path& folder, const std::string& value) {
+    int32_t width = 0;
+    try {
+        size_t used = 0;
+        width = std::stoi(value, &used);
+        if (used != value.size()) width = 0;
+    } catch (const std::exception&) {
+    }
+    if (width < kMinTapeWidth || width > kMaxTapeWidth) {
+        std::fprintf(stderr, "fr-cli emulator width: ширина ленты — число символов от %d до %d\n", kMinTapeWidth,
+                     kMaxTapeWidth);
+        return 2;
+    }
+    TEmuStore store(folder);
+    try {
+        TEmuState current = store.load();
+        TEmuState next = current;
+        next.tapeWidth = width;
+        store.commit(current, next, {});
+    } catch (const fr::EError& e) {
+        const auto* emu = dynamic_cast<const EEmuError*>(&e);
+        std::fprintf(stderr, "%s\n", fr::u8(emu && !emu->extended().empty() ? emu->extended() : e.message()).c_str());
+        return 1;
+    }
+    std::printf("Ширина ленты, символов в строке: %d.\n", width);
+    return 0;
+}
+
 int Emulator(const fr::cli::CliArgs& args) {
     fs::path folder = defaultEmulatorFolder();
-    std::string action;
+    std::vector<std::string> words;
     for (const auto& a : args) {
         if (a.rfind("--dir=", 0) == 0) folder = fs::path(fr::u16(a.substr(6)));
-        else if (action.empty()) action = a;
-        else action = "?";
+        else words.push_back(a);
     }
-    if (action == "status") return Status(folder);
-    if (action == "reset") return Reset(folder);
-    std::fprintf(stderr, "usage: fr-cli emulator status|reset [--dir=FOLDER]\n");
+    if (words.size() == 1 && words[0] == "status") return Status(folder);
+    if (words.size() == 1 && words[0] == "reset") return Reset(folder);
+    if (words.size() == 2 && words[0] == "width") return Width(folder, words[1]);
+    std::fprintf(stderr, "usage: fr-cli emulator status|reset|width N [--dir=FOLDER]\n");
     return 2;
 }
 
@@ -91,7 +124,9 @@ int Emulator(const fr::cli::CliArgs& args) {
 const bool emulatorRegistered = (registerEmulatorClass(), true);
 #endif
 
-fr::cli::CliCommandRegistration registration("emulator", "status|reset [--dir=FOLDER]  the emulator's state, or a new device",
+fr::cli::CliCommandRegistration registration("emulator",
+                                             "status|reset|width N [--dir=FOLDER]  the emulator's state, a new device, "
+                                             "the tape's width",
                                              Emulator);
 
 }  // namespace
