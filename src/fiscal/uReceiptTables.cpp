@@ -82,6 +82,14 @@ void store(const TReadTarget& target, Kind kind, const Variant& v) {
         target);
 }
 
+Variant defaultOf(const Column& c) {
+    switch (c.kind) {
+        case Kind::Text: return Variant(u"");
+        case Kind::Boolean: return Variant(false);
+        default: return Variant(c.def);
+    }
+}
+
 struct NoTarget {
     bool operator()(std::monostate) const { return true; }
     template <class P>
@@ -104,9 +112,9 @@ int32_t readCells(const Column (&layout)[N], const std::array<TReadTarget, N>& t
                 store(target, c.kind, *cell);
             } else if (!cell) {
                 if (keepTextPastEnd && c.kind == Kind::Text) continue;
-                store(target, c.kind, Variant(c.def));
+                store(target, c.kind, defaultOf(c));
             } else {
-                store(target, c.kind, ValueOrDefault(*cell, varTypeOf(c.kind), Variant(c.def)));
+                store(target, c.kind, ValueOrDefault(*cell, varTypeOf(c.kind), defaultOf(c)));
             }
         } catch (const EVariantError&) {
             return rcInvalidParameters;

@@ -10,7 +10,9 @@
 #include "adapter/uDriver.h"
 #include "automation/Text.h"
 #include "dispatch/uDebugLog.h"
+#include "dispatch/uLogText.h"
 #include "platform/Platform.h"
+#include "support/FakeUniversalDriver.h"
 
 using namespace fr;
 namespace fs = std::filesystem;
@@ -19,6 +21,9 @@ namespace {
 struct Session {
     fs::path root = fs::temp_directory_path() /
                     ("frdev_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    // The register answers every call without an error.
+    std::shared_ptr<test::FakeUniversalDriver> universal = std::make_shared<test::FakeUniversalDriver>();
+    ScopedOleFactoryHook hook{[this](const std::u16string&) { return universal; }};
     std::shared_ptr<TDriverFR> driver = TBaseObject::create<TDriverFR>();
     DispatchObject obj{driver};
     std::shared_ptr<test::FakeEquipmentManager> manager = std::make_shared<test::FakeEquipmentManager>();
@@ -77,8 +82,12 @@ TEST(DebugLogLifecycle, HeaderThenTwoLinesPerCallThenOff) {
         "DefaultTimeOut: \t120",
         "EventLogEnabled: \tFalse",
         "DebugLogEnabled: \tTrue",
-        std::string(40, '-'),
     };
+    // Then every further setting of the driver, in store order, and the closing line.
+    const auto& settings = s.driver->Settings().items();
+    for (size_t i = 3; i < settings.size(); ++i)
+        expected.push_back(u8(settings[i].ID) + ": \t" + u8(VariantToLogText(settings[i].Value)));
+    expected.push_back(std::string(40, '-'));
     auto lines = s.lines();
     ASSERT_GE(lines.size(), expected.size() + 3);
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << i;
