@@ -45,7 +45,7 @@ Class EquipmentManager
     End Function
 End Class
 
-Dim fso, devices, logName, d, m, res, desc, outData, info, t, s(6, 1), i, found
+Dim fso, devices, logName, d, m, res, desc, outData, info, t, s(6, 2), i, found
 Set fso = CreateObject("Scripting.FileSystemObject")
 devices = fso.GetAbsolutePathName(".") & "\devices"
 If Not fso.FolderExists(devices) Then fso.CreateFolder devices
@@ -111,6 +111,8 @@ Check found, "DebugLogEnabled is there, False, Boolean"
 
 s(0, 0) = "DebugLogEnabled": s(1, 0) = True
 s(0, 1) = "DefaultTimeOut": s(1, 1) = 30
+' Enable connects to the register: the emulator here.
+s(0, 2) = "ModelIndex": s(1, 2) = 8
 res = d.SetSettings(Array(s), outData, 0)
 CheckNoError "SetSettings"
 Check res = True, "SetSettings gives True"
