@@ -117,7 +117,9 @@ TEST(DriverOperations, EncashChecksTheDrawerBeforeAWithdrawal) {
         h.fake->values[u"Cash"] = Variant::currency(static_cast<int64_t>(c.cash * 10000));
         EXPECT_EQ(h.call(u"Encash", inData({Variant(c.type), Variant(c.sum)})), c.code) << c.type << " " << c.sum;
         EXPECT_EQ(h.fake->sequence(), c.calls) << c.type << " " << c.sum;
-        if (c.code == 3017) EXPECT_EQ(h.description(), "Недостаточно наличности в кассе");
+        if (c.code == 3017) {
+            EXPECT_EQ(h.description(), "Недостаточно наличности в кассе");
+        }
         for (const auto& call : h.fake->callsOf(u"printRecCash"))
             EXPECT_EQ(call.args.at(0).type(), VarType::CY);  // money goes as currency
     }

@@ -83,10 +83,11 @@ TEST(DebugLogLifecycle, HeaderThenTwoLinesPerCallThenOff) {
         "EventLogEnabled: \tFalse",
         "DebugLogEnabled: \tTrue",
     };
-    // Then every further setting of the driver, in store order, and the closing line.
+    // Then every further setting of the driver, in store order (the log's code page), and the
+    // closing line.
     const auto& settings = s.driver->Settings().items();
     for (size_t i = 3; i < settings.size(); ++i)
-        expected.push_back(u8(settings[i].ID) + ": \t" + u8(VariantToLogText(settings[i].Value)));
+        expected.push_back(platform::toSystemCodePage(settings[i].ID + u": \t" + VariantToLogText(settings[i].Value)));
     expected.push_back(std::string(40, '-'));
     auto lines = s.lines();
     ASSERT_GE(lines.size(), expected.size() + 3);

@@ -162,7 +162,9 @@ TEST(FiscalMethods, InDataChecks) {
     for (const auto& c : cases) {
         FRHost<TRecordingFR> h;
         EXPECT_EQ(h.call(c.method, c.in), c.code) << c.what;
-        if (c.code == 1004) EXPECT_EQ(h.description(), "Ошибка входных параметров команды") << c.what;
+        if (c.code == 1004) {
+            EXPECT_EQ(h.description(), "Ошибка входных параметров команды") << c.what;
+        }
         EXPECT_EQ(h.fr->calls, c.called.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.called})
             << c.what;
     }
