@@ -85,14 +85,15 @@ Function IsFiscalResult(v)
     End If
 End Function
 
-Function Failed(res, out, code, text)
-    Failed = (res = False) And (out(0) = code) And (out(1) = text)
+' The call answered False with OutData [code, text].
+Function AnsweredError(res, out, code, text)
+    AnsweredError = (res = False) And (out(0) = code) And (out(1) = text)
 End Function
 
 Const kUnsupported = "Команда не поддерживается устройством"
 Const kBadInput = "Ошибка входных параметров команды"
 
-Dim shell, fso, folder, devices, m, d, res, desc, outData, s(6, 2), shift, tape, tapeBefore, t, fpDate
+Dim shell, fso, folder, devices, m, d, res, desc, outData, s(6, 2), shift, tape, tapeBefore, fpDate
 
 Set shell = CreateObject("WScript.Shell")
 Set fso = CreateObject("Scripting.FileSystemObject")
@@ -139,12 +140,12 @@ Check res = True, "Encash: withdrawal 300.50: " & Show(outData)
 tapeBefore = ReadUtf8(folder & "\tape.txt")
 Check InStr(tapeBefore, "ВНЕСЕНИЕ") > 0 And InStr(tapeBefore, "ВЫПЛАТА") > 0, "the tape shows the deposit and the withdrawal"
 res = d.Encash(Array(0, 5000), outData, 0)
-Check Failed(res, outData, 3017, "Недостаточно наличности в кассе"), "withdrawal above the cash: " & Show(outData)
+Check AnsweredError(res, outData, 3017, "Недостаточно наличности в кассе"), "withdrawal above the cash: " & Show(outData)
 Check ReadUtf8(folder & "\tape.txt") = tapeBefore, "a refused withdrawal prints nothing"
 res = d.Encash(Array(0, -10), outData, 0)
-Check Failed(res, outData, 1004, kBadInput), "a negative sum: " & Show(outData)
+Check AnsweredError(res, outData, 1004, kBadInput), "a negative sum: " & Show(outData)
 res = d.Encash(Array(1, "12"), outData, 0)
-Check Failed(res, outData, 1004, kBadInput), "a sum given as text: " & Show(outData)
+Check AnsweredError(res, outData, 1004, kBadInput), "a sum given as text: " & Show(outData)
 
 res = d.GetCountersInfo(Empty, outData, 0)
 Check res = True, "GetCountersInfo: " & Show(outData)
@@ -169,13 +170,13 @@ Check res = True And IsFiscalResult(outData), "extended report 5: " & Show(outDa
 res = d.PrintExtReport(Array(8), outData, 0)
 Check res = True And IsFiscalResult(outData), "extended report 8: " & Show(outData)
 res = d.PrintExtReport(Array(0), outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "extended report 0: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "extended report 0: " & Show(outData)
 res = d.PrintExtReport(Array(6), outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "extended report 6: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "extended report 6: " & Show(outData)
 res = d.PrintExtReport(Array(7), outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "extended report 7: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "extended report 7: " & Show(outData)
 res = d.PrintExtReport(Empty, outData, 0)
-Check Failed(res, outData, 1004, kBadInput), "extended report without a type: " & Show(outData)
+Check AnsweredError(res, outData, 1004, kBadInput), "extended report without a type: " & Show(outData)
 tape = ReadUtf8(folder & "\tape.txt")
 Check InStr(tape, "ОТЧЁТ БЕЗ ГАШЕНИЯ") > 0, "the tape shows the X report"
 Check InStr(tape, "ПЕРИОДИЧЕСКИЙ ОТЧЁТ") > 0 And InStr(tape, "СО СМЕНЫ 1") > 0, "the tape shows the periodic reports"
@@ -196,9 +197,9 @@ fpDate = outData(0)
 Check VarType(fpDate) = vbDate, "GetDateTime answers a Date: " & Show(fpDate)
 Check Abs(fpDate - (Date + TimeSerial(12, 0, 0))) * 86400 < 30, "the register's clock after SetDateTime: " & Show(fpDate)
 res = d.SetDateTime(Array("12:00:00"), outData, 0)
-Check Failed(res, outData, 1004, kBadInput), "SetDateTime with a text: " & Show(outData)
+Check AnsweredError(res, outData, 1004, kBadInput), "SetDateTime with a text: " & Show(outData)
 res = d.SetDateTime(Array(CDbl(Now)), outData, 0)
-Check Failed(res, outData, 1004, kBadInput), "SetDateTime with a Double: " & Show(outData)
+Check AnsweredError(res, outData, 1004, kBadInput), "SetDateTime with a Double: " & Show(outData)
 res = d.SetDateTime(Array(Now), outData, 0)
 Check res = True, "SetDateTime back to now: " & Show(outData)
 res = d.OpenDrawer(Empty, outData, 0)
@@ -212,24 +213,24 @@ Check InStr(ReadUtf8(folder & "\tape.txt"), "ОТЧЁТ О ЗАКРЫТИИ СМ
 res = d.PrintXReport(Empty, outData, 0)
 Check res = True, "X report with the shift closed: " & Show(outData)
 res = d.Encash(Array(1, 10), outData, 0)
-Check Failed(res, outData, 10, "Смена не открыта [10]"), "cash with the shift closed: the register's code and text: " & Show(outData)
+Check AnsweredError(res, outData, 10, "Смена не открыта [10]"), "cash with the shift closed: the register's code and text: " & Show(outData)
 res = d.OpenDay(Empty, outData, 0)
 Check res = True And IsFiscalResult(outData), "OpenDay, next shift: " & Show(outData)
 Check outData(0) = shift + 1, "the next shift's number: " & Show(outData)
 
 ' ---- what the driver does not support ----
 res = d.GetFPStateInfo(Empty, outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "GetFPStateInfo: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "GetFPStateInfo: " & Show(outData)
 res = d.PrintSettlementsCurrentStatus(Empty, outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "PrintSettlementsCurrentStatus: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "PrintSettlementsCurrentStatus: " & Show(outData)
 res = d.CheckUnsentDocuments(Empty, outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "CheckUnsentDocuments: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "CheckUnsentDocuments: " & Show(outData)
 res = d.PrintCorrectionReceipt(Array(0, 100, 0), outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "PrintCorrectionReceipt: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "PrintCorrectionReceipt: " & Show(outData)
 res = d.PrintDocumentCopy(Array(1), outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "PrintDocumentCopy: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "PrintDocumentCopy: " & Show(outData)
 res = d.PrintEGAISSubReport(Array("", "", 1, "qr", "fp"), outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "PrintEGAISSubReport: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "PrintEGAISSubReport: " & Show(outData)
 res = d.PrintDocumentCopy(Empty, outData, 0)
 Check res = False And outData(0) = 1001, "PrintDocumentCopy without a number: " & Show(outData)
 
@@ -239,28 +240,28 @@ items(0, 0) = "Хлеб": items(3, 0) = 1: items(4, 0) = 45.5: items(5, 0) = 1
 items(7, 0) = 0: items(8, 0) = 0: items(9, 0) = 0
 pays(0, 0) = 0: pays(1, 0) = 45.5
 res = d.PrintReceipt(Array(Array("Хлеб", "", "", 1), pays, Array(0, True, Empty, 0, 45.5)), outData, 0)
-Check Failed(res, outData, 1004, kBadInput), "PrintReceipt with a one-dimensional goods table: " & Show(outData)
+Check AnsweredError(res, outData, 1004, kBadInput), "PrintReceipt with a one-dimensional goods table: " & Show(outData)
 res = d.PrintReceipt(Array(items, pays, Array(0)), outData, 0)
-Check Failed(res, outData, 1004, kBadInput), "PrintReceipt with one common parameter: " & Show(outData)
+Check AnsweredError(res, outData, 1004, kBadInput), "PrintReceipt with one common parameter: " & Show(outData)
 res = d.PrintReceipt(Array(items, pays, Array(0, True, Empty, 0, 45.5)), outData, 0)
-Check Failed(res, outData, 1003, kUnsupported), "PrintReceipt: checked, not yet printed: " & Show(outData)
+Check AnsweredError(res, outData, 1003, kUnsupported), "PrintReceipt: checked, not yet printed: " & Show(outData)
 
 ' ---- injected faults ----
 WriteFaults "fail printXReport * 10"
 res = d.PrintXReport(Empty, outData, 0)
-Check Failed(res, outData, 10, "Смена не открыта [10]"), "an X report failing with 10: " & Show(outData)
+Check AnsweredError(res, outData, 10, "Смена не открыта [10]"), "an X report failing with 10: " & Show(outData)
 WriteFaults "fail GetTime * 1 clock fault"
 res = d.GetDateTime(Empty, outData, 0)
-Check Failed(res, outData, 1, "clock fault [1]"), "an unreadable clock is reported: " & Show(outData)
+Check AnsweredError(res, outData, 1, "clock fault [1]"), "an unreadable clock is reported: " & Show(outData)
 WriteFaults "fail printZReport * 3001"
 res = d.PrintZReport(Empty, outData, 0)
-Check Failed(res, outData, 3001, "Нет бумаги"), "a code above 1000 with the table's text: " & Show(outData)
+Check AnsweredError(res, outData, 3001, "Нет бумаги"), "a code above 1000 with the table's text: " & Show(outData)
 WriteFaults "paper-out"
 tapeBefore = ReadUtf8(folder & "\tape.txt")
 res = d.OpenDay(Empty, outData, 0)
-Check Failed(res, outData, 3001, "Нет бумаги"), "OpenDay out of paper: " & Show(outData)
+Check AnsweredError(res, outData, 3001, "Нет бумаги"), "OpenDay out of paper: " & Show(outData)
 res = d.Encash(Array(1, 5), outData, 0)
-Check Failed(res, outData, 3001, "Нет бумаги"), "Encash out of paper: " & Show(outData)
+Check AnsweredError(res, outData, 3001, "Нет бумаги"), "Encash out of paper: " & Show(outData)
 res = d.GetCountersInfo(Empty, outData, 0)
 Check res = True, "counters read out of paper: " & Show(outData)
 Check ReadUtf8(folder & "\tape.txt") = tapeBefore, "nothing printed out of paper"
