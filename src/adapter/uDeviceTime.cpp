@@ -1,6 +1,5 @@
 #include "adapter/uDeviceTime.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "automation/DateTime.h"
@@ -21,7 +20,8 @@ bool part(const std::u16string& t, size_t at, int max, int& out) {
 double DeviceTimeToDateTime(const std::u16string& T, double Now) {
     int h = 0, m = 0, s = 0;
     if (!part(T, 0, 23, h) || !part(T, 2, 59, m) || !part(T, 4, 59, s)) return Now;
-    return std::floor(Now) + encodeTime(h, m, s, 0);
+    const DateParts today = decodeDateTime(Now);
+    return encodeDateTime(today.year, today.month, today.day, h, m, s, 0);
 }
 
 }  // namespace fr

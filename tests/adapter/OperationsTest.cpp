@@ -1,8 +1,6 @@
 // Shift, report, cash and clock operations over the scripted universal driver, called by name.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "DriverHost.h"
 #include "adapter/uDeviceTime.h"
 #include "automation/DateTime.h"
@@ -26,7 +24,11 @@ Seq operator+(Seq a, const Seq& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
-double today() { return std::floor(platform::nowLocal()); }
+// Today's date at a time of day, as the computer's clock gives the date.
+double todayAt(int h, int m, int s) {
+    const DateParts today = decodeDateTime(platform::nowLocal());
+    return encodeDateTime(today.year, today.month, today.day, h, m, s, 0);
+}
 }  // namespace
 
 TEST(DriverOperations, ShiftAndReportsAnswerTheFiscalResult) {
@@ -59,7 +61,7 @@ TEST(DriverOperations, ShiftAndReportsAnswerTheFiscalResult) {
         EXPECT_EQ(a.at(0), Variant(7));
         EXPECT_EQ(a.at(1), Variant(3));
         EXPECT_EQ(a.at(2), Variant(-1));
-        EXPECT_EQ(a.at(3), Variant::date(today() + encodeTime(9, 30, 15, 0)));
+        EXPECT_EQ(a.at(3), Variant::date(todayAt(9, 30, 15)));
     }
 }
 
@@ -157,7 +159,7 @@ TEST(DriverOperations, TheClock) {
     DriverHost<> h;
     h.fake->values[u"GetTime"] = Variant(u"183005");
     ASSERT_EQ(h.call(u"GetDateTime"), 0);
-    EXPECT_EQ(h.out.array().at(0), Variant::date(today() + encodeTime(18, 30, 5, 0)));
+    EXPECT_EQ(h.out.array().at(0), Variant::date(todayAt(18, 30, 5)));
 
     // A clock that cannot be read is reported, not replaced by the computer's.
     h.fake->errors[u"GetTime"] = {1, u"Ошибка", u"Часы ККТ неисправны"};
