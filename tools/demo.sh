@@ -19,6 +19,8 @@ echo "== 1. What the driver answers (VBScript host, Wine)"
 cscript driver.vbs
 
 echo
+# The driver connects to the register through the emulator, in the demo's own folder.
+export FR_EMULATOR_DIR="$(winpath "$work/emulator")"
 echo "== 2. A session: Init, Open, GetDeviceInfo, settings, Enable, CheckHealth, Disable, Close"
 cscript session.vbs
 echo
@@ -27,7 +29,6 @@ for f in "$work"/devices/kassa-1/Debug_*.log; do iconv -f CP1251 -t UTF-8 "$f" |
 
 echo
 echo "== 3. A shift on the emulator of the universal driver (Vornlex.FiscalPrinter)"
-export FR_EMULATOR_DIR="$(winpath "$work/emulator")"
 cscript shift.vbs
 echo "-- its paper tape (fr-cli tape):"
 "$cli" tape --dir="$work/emulator"

@@ -11,7 +11,9 @@
 #include "adapter/uDriver.h"
 #include "automation/Text.h"
 #include "dispatch/uDebugLog.h"
+#include "dispatch/uLogText.h"
 #include "platform/Platform.h"
+#include "support/FakeUniversalDriver.h"
 
 using namespace fr;
 namespace fs = std::filesystem;
@@ -20,6 +22,9 @@ namespace {
 struct Session {
     fs::path root = fs::temp_directory_path() /
                     ("frdev_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    // The register answers every call without an error.
+    std::shared_ptr<test::FakeUniversalDriver> universal = std::make_shared<test::FakeUniversalDriver>();
+    ScopedOleFactoryHook hook{[this](const std::u16string&) { return universal; }};
     std::shared_ptr<TDriverFR> driver = TBaseObject::create<TDriverFR>();
     DispatchObject obj{driver};
     std::shared_ptr<test::FakeEquipmentManager> manager = std::make_shared<test::FakeEquipmentManager>();
@@ -89,8 +94,13 @@ TEST(DebugLogLifecycle, HeaderThenTwoLinesPerCallThenOff) {
         "DefaultTimeOut: \t120",
         "EventLogEnabled: \tFalse",
         "DebugLogEnabled: \tTrue",
-        std::string(40, '-'),
     };
+    // Then every further setting of the driver, in store order (the log's code page), and the
+    // closing line.
+    const auto& settings = s.driver->Settings().items();
+    for (size_t i = 3; i < settings.size(); ++i)
+        expected.push_back(platform::toSystemCodePage(settings[i].ID + u": \t" + VariantToLogText(settings[i].Value)));
+    expected.push_back(std::string(40, '-'));
     auto lines = s.lines();
     ASSERT_GE(lines.size(), expected.size() + 3);
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << i;

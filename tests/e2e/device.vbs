@@ -40,7 +40,7 @@ Function ReadDebugLogs(folder)
     Next
 End Function
 
-Dim fso, devices, d, m, res, desc, outData, info, t, s(6, 1)
+Dim fso, devices, d, m, res, desc, outData, info, t, s(6, 2)
 Set fso = CreateObject("Scripting.FileSystemObject")
 devices = fso.GetAbsolutePathName(".") & "\devices"
 ' A new device folder for every run, so no line of an earlier run is read.
@@ -100,6 +100,8 @@ Check SettingValue(t, "DebugLogEnabled") = False And TypeName(SettingValue(t, "D
 
 s(0, 0) = "DebugLogEnabled": s(1, 0) = True
 s(0, 1) = "DefaultTimeOut": s(1, 1) = 30
+' Enable connects to the register: the emulator here.
+s(0, 2) = "ModelIndex": s(1, 2) = 8
 res = d.SetSettings(Array(s), outData, 0)
 CheckNoError "SetSettings"
 Check res = True, "SetSettings gives True"

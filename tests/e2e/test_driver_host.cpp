@@ -32,6 +32,12 @@ public:
         auto reg = reinterpret_cast<ModuleFunction>(reinterpret_cast<void*>(GetProcAddress(m, "DllRegisterServer")));
         ASSERT_EQ(reg(), S_OK);
         FreeLibrary(m);
+        // Enable connects to the register: the emulator stands in for it.
+        HMODULE emu = LoadLibraryW(windowsPath(FR_EMULATOR_DLL).c_str());
+        ASSERT_NE(emu, nullptr);
+        auto regEmu = reinterpret_cast<ModuleFunction>(reinterpret_cast<void*>(GetProcAddress(emu, "DllRegisterServer")));
+        ASSERT_EQ(regEmu(), S_OK);
+        FreeLibrary(emu);
     }
     void TearDown() override { CoUninitialize(); }
 };
@@ -109,9 +115,11 @@ struct OpenDriver {
     }
 
     void enableWithLog() {
-        VariantArray t = VariantArray::matrix(7, 1);
+        VariantArray t = VariantArray::matrix(7, 2);
         t.at({0, 0}) = Variant(u"DebugLogEnabled");
         t.at({1, 0}) = Variant(true);
+        t.at({0, 1}) = Variant(u"ModelIndex");
+        t.at({1, 1}) = Variant(8);
         ASSERT_TRUE(call(L"SetSettings", Variant(VariantArray::vector({Variant(t)}))));
         ASSERT_TRUE(call(L"Enable", Variant()));
     }

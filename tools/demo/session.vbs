@@ -41,7 +41,7 @@ Sub Step(name, res, detail)
     End If
 End Sub
 
-Dim fso, devices, d, m, res, desc, outData, s(6, 0)
+Dim fso, devices, d, m, res, desc, outData, s(6, 1)
 Set fso = CreateObject("Scripting.FileSystemObject")
 devices = fso.GetAbsolutePathName(".") & "\devices"
 If Not fso.FolderExists(devices) Then fso.CreateFolder devices
@@ -56,7 +56,8 @@ res = d.Open("kassa-1", desc) : Step "Open", res, desc
 res = d.GetDeviceInfo(Empty, outData, 0) : Step "GetDeviceInfo", res, Show(outData)
 res = d.GetSettings(Empty, outData, 0) : Step "GetSettings", res, (UBound(outData(0), 2) + 1) & " настроек"
 s(0, 0) = "DebugLogEnabled" : s(1, 0) = True
-res = d.SetSettings(Array(s), outData, 0) : Step "SetSettings DebugLogEnabled=True", res, ""
+s(0, 1) = "ModelIndex" : s(1, 1) = 8
+res = d.SetSettings(Array(s), outData, 0) : Step "SetSettings DebugLogEnabled=True, ModelIndex=8 (эмулятор)", res, ""
 res = d.Enable(Empty, outData, 0) : Step "Enable", res, Show(outData)
 res = d.CheckHealth(Empty, outData, 0) : Step "CheckHealth", res, Show(outData)
 res = d.SetSettings("не массив", outData, 0) : Step "SetSettings с неверным массивом", res, Show(outData)

@@ -1,0 +1,44 @@
+#pragma once
+// A scripted universal driver: records every call (name, arguments, which were by reference),
+// answers programmed values, leaves programmed error states and raises where told.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "automation/AutomationObject.h"
+
+namespace fr::test {
+
+struct RecordedCall {
+    std::u16string name;
+    std::vector<Variant> args;
+    std::vector<bool> byRef;
+};
+
+class FakeUniversalDriver : public AutomationObject {
+public:
+    struct ErrorState {
+        int32_t code = 0;
+        std::u16string text;
+        std::u16string exText;
+    };
+
+    std::vector<RecordedCall> calls;                  // error-state reads included
+    std::map<std::u16string, Variant> values;         // a method's value; Empty when not given
+    std::map<std::u16string, ErrorState> errors;      // the error state a method leaves; 0 when not given
+    std::map<std::u16string, std::u16string> raises;  // methods that raise, with the message
+
+    using AutomationObject::call;
+    Variant call(const std::u16string& name, std::vector<Arg>& args) override;
+
+    // The calls other than LastError, LastErrorText and LastErrorExText, one text each:
+    // "name(arg,&arg)" with by-reference arguments marked by "&".
+    std::vector<std::string> sequence() const;
+    // The recorded calls of one method.
+    std::vector<RecordedCall> callsOf(const std::u16string& name) const;
+
+private:
+    ErrorState FState;
+};
+
+}  // namespace fr::test
