@@ -93,6 +93,9 @@ int32_t TDriverFR::Encash(int32_t EncashmentType, int64_t Sum, TFiscalResult& Re
     return Frame(ResultDescription, false, [&](int32_t& code) {
         if (EncashmentType == 0) {
             const double cash = Call(u"Cash").toDouble();
+            // A drawer that could not be read is that error, not a shortage.
+            code = GetResult();
+            if (code != rcOK) return;
             if (std::fabs(static_cast<double>(Sum) / 10000.0) > cash) {
                 // Refused here: nothing is printed.
                 code = rcNotEnoughCashInDrawer;

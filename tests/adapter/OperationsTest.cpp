@@ -105,9 +105,11 @@ TEST(DriverOperations, EncashChecksTheDrawerBeforeAWithdrawal) {
         double cash;
         int32_t code;
         Seq calls;
+        int32_t cashError = 0;  // the error state Cash leaves
     };
     const Case cases[] = {
         {0, 150.0, 100.0, 3017, {"Cash()"}},
+        {0, 150.0, 100.0, 3, {"Cash()"}, 3},  // the drawer could not be read: that error, not a shortage
         {0, 150.0, 150.0, 0, Seq{"Cash()", "printRecCash(-150)"} + kFiscalParams},
         {1, 150.0, 0.0, 0, Seq{"printRecCash(&150)"} + kFiscalParams},
         {0, -10.0, 100.0, 1004, {}},  // the sign would turn a withdrawal into a deposit
@@ -117,10 +119,14 @@ TEST(DriverOperations, EncashChecksTheDrawerBeforeAWithdrawal) {
         DriverHost<> h;
         answerFiscalParams(*h.fake);
         h.fake->values[u"Cash"] = Variant::currency(static_cast<int64_t>(c.cash * 10000));
+        if (c.cashError) h.fake->errors[u"Cash"] = {c.cashError, u"Связь с ККТ не установлена", u""};
         EXPECT_EQ(h.call(u"Encash", inData({Variant(c.type), Variant(c.sum)})), c.code) << c.type << " " << c.sum;
         EXPECT_EQ(h.fake->sequence(), c.calls) << c.type << " " << c.sum;
         if (c.code == 3017) {
             EXPECT_EQ(h.description(), "Недостаточно наличности в кассе");
+        }
+        if (c.cashError) {
+            EXPECT_EQ(h.description(), "Связь с ККТ не установлена [3]");
         }
         for (const auto& call : h.fake->callsOf(u"printRecCash"))
             EXPECT_EQ(call.args.at(0).type(), VarType::CY);  // money goes as currency
