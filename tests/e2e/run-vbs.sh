@@ -29,9 +29,13 @@ mkdir -p "$work" || exit 1
 script="$work/$(basename "$scenario")"
 cat "$here/prelude.vbs" "$scenario" | iconv -f UTF-8 -t CP1251 >"$script" || exit 1
 export LC_ALL=ru_RU.UTF-8
-for dll in "$@"; do
-  $wine regsvr32 /s "$(winpath "$dll")" || { echo "cannot register $dll"; exit 1; }
-done
+# FR_VBS_REGISTER=0: the modules are registered already (by an installer under test); they only
+# choose the bitness.
+if [ "${FR_VBS_REGISTER:-1}" != 0 ]; then
+  for dll in "$@"; do
+    $wine regsvr32 /s "$(winpath "$dll")" || { echo "cannot register $dll"; exit 1; }
+  done
+fi
 out=$(cd "$work" && $wine cscript //nologo "$(winpath "$script")" 2>&1 | iconv -f CP866 -t UTF-8 | tr -d '\r')
 printf '%s\n' "$out"
 last=$(printf '%s\n' "$out" | grep -v '^$' | tail -n 1)
