@@ -1,0 +1,70 @@
+#!/bin/sh
+# run-dist.sh ROOT WORKDIR x64|x86 ARCHIVE BUILT_DLL
+# The release archive as a shop installs it: unpacked into a fresh Wine prefix, its DLLs checked
+# (system imports only, a tenth of the built size at most), install.cmd /emulator run with cmd,
+# a VBScript host of the archive's bitness printing a receipt on the emulator through the
+# installed driver, then uninstall.cmd leaving no registration behind. The x86 half needs a
+# 32-bit Wine; without one it is skipped (77).
+set -u
+root=$1 work=$2 arch=$3 archive=$4 built=$5
+here=$(cd "$(dirname "$0")" && pwd)
+fail() { echo "FAIL: $*"; exit 1; }
+if [ "$arch" = x86 ] && [ ! -x /usr/lib/wine/wine ]; then echo "no 32-bit Wine on this machine: skipped"; exit 77; fi
+[ -f "$archive" ] || fail "no archive $archive (./dev dist makes it)"
+case $arch in x64) tool=x86_64-w64-mingw32 sysdir=system32 ;; *) tool=i686-w64-mingw32 sysdir=syswow64 ;; esac
+
+rm -rf "$work"
+mkdir -p "$work/prefix"
+export WINEPREFIX="$work/prefix" WINEPREFIX32="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=ru_RU.UTF-8
+server=/usr/lib/wine/wineserver64
+trap '"$server" -k >/dev/null 2>&1' EXIT
+/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+"$server" -w
+"$server" -p
+/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+
+unzip -q "$archive" -d "$work/prefix/drive_c" || fail "cannot unpack $archive"
+name=$(basename "$archive" .zip)
+dir="$work/prefix/drive_c/$name"
+for f in install.cmd uninstall.cmd README.txt SHA256SUMS x64/fr_vornlex.dll x86/fr_vornlex.dll \
+         x64/fr_emulator.dll x86/fr_emulator.dll; do
+  [ -f "$dir/$f" ] || fail "the archive has no $f"
+done
+(cd "$dir" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
+
+for dll in "$dir/$arch"/*.dll; do
+  # Every import is a library of a plain Windows: none of the MinGW runtime.
+  for imp in $("$tool-objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p'); do
+    found=$(find "$work/prefix/drive_c/windows/$sysdir" -maxdepth 1 -iname "$imp" | head -n 1)
+    [ -n "$found" ] || fail "$(basename "$dll") imports $imp, which Windows does not have"
+    case $imp in lib*|LIB*) fail "$(basename "$dll") imports the runtime library $imp" ;; esac
+  done
+done
+size=$(stat -c %s "$dir/$arch/fr_vornlex.dll") full=$(stat -c %s "$built")
+[ $((size * 10)) -le "$full" ] || fail "fr_vornlex.dll is $size bytes: more than a tenth of the built $full"
+
+winpath() { printf 'C:\\%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+cmdrun() { # folder script [args]: cmd's exit code; its Russian output shown in UTF-8 (Wine's cmd
+  # writes a pipe in the ANSI code page)
+  /usr/lib/wine/wine64 cmd /c "$(winpath "$1/$2")" "${3:-}" </dev/null >"$work/cmd.out" 2>&1
+  rc=$?
+  iconv -f CP1251 -t UTF-8 "$work/cmd.out" | tr -d '\r'
+  return $rc
+}
+# A damaged copy: the registration that fails makes install.cmd fail.
+cp -r "$dir" "$dir-damaged"
+head -c 1000 "$dir/x64/fr_vornlex.dll" >"$dir-damaged/x64/fr_vornlex.dll"
+if cmdrun "$name-damaged" install.cmd; then fail "install.cmd succeeded with a damaged DLL"; fi
+cmdrun "$name" install.cmd /emulator || fail "install.cmd /emulator failed"
+
+# The scenarios run behind the shared prelude; nothing is registered by the runner itself.
+export FR_VBS_REGISTER=0 FR_EMULATOR_DIR="$(winpath emulator-folder)"
+export FR_INSTALLED_DIR="$(winpath "$name")"
+sh "$root/tests/e2e/run-vbs.sh" "$root" "$work/vbs" "$here/receipt.vbs" "$dir/$arch/fr_vornlex.dll" ||
+  fail "the receipt through the installed driver"
+
+cmdrun "$name" uninstall.cmd || fail "uninstall.cmd failed"
+sh "$root/tests/e2e/run-vbs.sh" "$root" "$work/vbs" "$here/uninstalled.vbs" "$dir/$arch/fr_vornlex.dll" ||
+  fail "a registration is left behind"
+echo "the $arch half of $name installs, prints and uninstalls"
