@@ -28,52 +28,6 @@ Sub Refused(what, code, text)
     If text <> "" Then Check fr.LastErrorText = text, what & ": LastErrorText """ & fr.LastErrorText & """"
 End Sub
 
-' The tape is UTF-8. Wine's cscript reads text files in the ANSI code page (1251), whose
-' characters give the file's bytes back through Asc, and it has no ChrW; so the UTF-8 is decoded
-' here into code page 1251 characters, enough for the tape's Russian and ASCII text.
-Function ReadUtf8(path)
-    Dim fso, f, raw, i, b, cp, n, res
-    Set fso = CreateObject("Scripting.FileSystemObject")
-    Set f = fso.OpenTextFile(CStr(path), 1, False, 0)
-    raw = f.ReadAll
-    f.Close
-    res = ""
-    i = 1
-    Do While i <= Len(raw)
-        b = Asc(Mid(raw, i, 1))
-        n = 0
-        cp = b
-        If b >= &HF0 Then
-            cp = b And &H07
-            n = 3
-        ElseIf b >= &HE0 Then
-            cp = b And &H0F
-            n = 2
-        ElseIf b >= &HC0 Then
-            cp = b And &H1F
-            n = 1
-        End If
-        Do While n > 0
-            i = i + 1
-            cp = cp * 64 + (Asc(Mid(raw, i, 1)) And &H3F)
-            n = n - 1
-        Loop
-        If cp < 128 Then
-            res = res & Chr(cp)
-        ElseIf cp >= &H410 And cp <= &H44F Then
-            res = res & Chr(cp - &H410 + &HC0)
-        ElseIf cp = &H401 Then
-            res = res & Chr(&HA8)
-        ElseIf cp = &H451 Then
-            res = res & Chr(&HB8)
-        Else
-            res = res & "?"
-        End If
-        i = i + 1
-    Loop
-    ReadUtf8 = res
-End Function
-
 Dim shell, fso, dir
 Set shell = CreateObject("WScript.Shell")
 Set fso = CreateObject("Scripting.FileSystemObject")
