@@ -289,9 +289,9 @@ TEST(Receipt, TextReceiptFailuresCloseTheDocument) {
     unreadable.array().at({4, 0}) = Variant(u"дорого");
     const Case cases[] = {
         {"a line refused", receipt(oneItem, payments({{0, 20}}), common(false, 20)),
-         [](auto& f) { f.errorsAt[{u"printNonFiscalText", 2}] = {3001, u"Нет бумаги", u""}; }, 3001,
+         [](auto& f) { f.errorsAt[{u"printNonFiscalText", 2}] = {5, u"Недопустимое значение параметра", u""}; }, 5,
          {"beginNonFiscal()", "printNonFiscalText(Хлеб)", "printNonFiscalText(" + sp(31) + "2 X 10.00)", "endNonFiscal()"},
-         "Нет бумаги"},
+         "Недопустимое значение параметра [5]"},  // the refused line's text, not the end's
         {"an item unreadable", receipt(unreadable, payments({{0, 20}}), common(false, 20)), nullptr, 1004,
          {"beginNonFiscal()", "endNonFiscal()"}, "Ошибка входных параметров команды"},
         {"the document cannot begin", receipt(oneItem, payments({{0, 20}}), common(false, 20)),
