@@ -83,7 +83,7 @@ End Function
 
 ' The bodies of the documents in a piece of tape, "|" between lines and "#" between documents:
 ' each document's four header lines (title, serial number, number and time, rule) and its closing
-' rule of "=" are left out.
+' rule of "=" (the one an empty line follows) are left out.
 Function Bodies(piece)
     Dim lines, i, s, inDoc, k
     lines = Split(Replace(piece, vbCr, ""), vbLf)
@@ -99,9 +99,10 @@ Function Bodies(piece)
             End If
         Else
             k = k + 1
-            If lines(i) = String(width, "=") Then
-                inDoc = False
-            ElseIf k > 3 Then
+            If lines(i) = String(width, "=") And i < UBound(lines) Then
+                If lines(i + 1) = "" Then inDoc = False
+            End If
+            If inDoc And k > 3 Then
                 If k > 4 Then s = s & "|"
                 s = s & lines(i)
             End If
@@ -113,6 +114,16 @@ End Function
 ' A line of the tape's width with Left at the left and Right at the right edge.
 Function Pair(l, r)
     Pair = l & Space(width - Len(l) - Len(r)) & r
+End Function
+' The lines joined with "|" (Wine's VBScript has no Join).
+Function JoinLines(a)
+    Dim i, r
+    r = ""
+    For i = 0 To UBound(a)
+        If i > 0 Then r = r & "|"
+        r = r & a(i)
+    Next
+    JoinLines = r
 End Function
 Function Padded(l)
     Padded = l & Space(width - Len(l))
@@ -144,9 +155,11 @@ Function IsFiscalResult(v)
 End Function
 
 ' Goods rows: name, price, quantity, tax group, discount (negative: a markup), extra text.
-Dim goods(), goodsCount
+' (Wine's VBScript crashes on ReDim, so tables of the few sizes needed are copied.)
+Dim goods, goodsCount
 Sub NewGoods(n)
-    ReDim goods(18, n - 1)
+    Dim g1(18, 0), g2(18, 1)
+    If n = 1 Then goods = g1 Else goods = g2
     goodsCount = 0
 End Sub
 Sub AddGoods(name, price, quantity, tax, discount, extra)
@@ -156,9 +169,14 @@ Sub AddGoods(name, price, quantity, tax, discount, extra)
     goods(10, goodsCount) = tax: goods(11, goodsCount) = CCur(0): goods(17, goodsCount) = extra
     goodsCount = goodsCount + 1
 End Sub
-Dim pays(), paysCount
+Dim pays, paysCount
 Sub NewPays(n)
-    ReDim pays(3, n - 1)
+    Dim p1(3, 0), p2(3, 1), p3(3, 2)
+    Select Case n
+        Case 1: pays = p1
+        Case 2: pays = p2
+        Case Else: pays = p3
+    End Select
     paysCount = 0
 End Sub
 Sub AddPay(kind, amount, text, name)
@@ -187,7 +205,7 @@ End Function
 Const width = 48
 Dim shell, fso, folder, devices, m, d, res, desc, outData, s(2, 2), shift, tape, cashBefore, serial, lines, i, n
 Dim tmpl(3, 0), tLines(4, 0), tCols(12, 0), tFields(8, 0), tData(1, 0), tParams(1, 0), qr, before, after
-Dim tapeMark
+Dim tapeMark, got, sub1, sub2, sub3
 tapeMark = 0
 
 Set shell = CreateObject("WScript.Shell")
@@ -216,7 +234,11 @@ res = d.OpenDay(Array("1", "Иванова"), outData, 0)
 Check res = True, "OpenDay: " & Show(outData)
 shift = outData(0)
 tape = NewTape()
-serial = Trim(Mid(Split(Replace(tape, vbCr, ""), vbLf)(1), 7))
+lines = Split(Replace(tape, vbCr, ""), vbLf)
+serial = ""
+For i = 0 To UBound(lines)
+    If Left(lines(i), 6) = "ЗН ККТ" Then serial = Right(lines(i), 10)
+Next
 Check Len(serial) = 10, "the register's serial number from the tape: " & serial
 res = d.Encash(Array(1, 1000), outData, 0)
 Check res = True, "deposit 1000: " & Show(outData)
@@ -234,10 +256,10 @@ Check res = True And IsFiscalResult(outData), "a sale: " & Show(outData)
 Check outData(0) = shift And outData(1) = 1, "the sale is receipt 1 of the shift: " & Show(outData)
 Check Cash() = cashBefore + 129, "the drawer gains the total, the change given back: " & Show(Cash())
 tape = Bodies(NewTape())
-Check tape = Join(Array(Pair("КАССОВЫЙ ЧЕК", "ПРИХОД"), Pair("СМЕНА " & shift, "ЧЕК 1"), Pair("КАССИР", "Иванова"), _
+Check tape = JoinLines(Array(Pair("КАССОВЫЙ ЧЕК", "ПРИХОД"), Pair("СМЕНА " & shift, "ЧЕК 1"), Pair("КАССИР", "Иванова"), _
     "Хлеб пшеничный", Pair("  2 X 45.50", "=91.00"), Pair("  СКИДКА", "=5.00"), "  НДС 10%", _
     "Молоко", Pair("  1 X 39.50", "=39.50"), Pair("  НАДБАВКА", "=3.50"), "  НДС 10%", "акция", String(width, "-"), _
-    Pair("ИТОГ", "=129.00"), Pair("НАЛИЧНЫМИ", "=150.00"), Pair("СДАЧА", "=21.00"), Pair("СУММА НДС 10%", "=11.73")), "|"), _
+    Pair("ИТОГ", "=129.00"), Pair("НАЛИЧНЫМИ", "=150.00"), Pair("СДАЧА", "=21.00"), Pair("СУММА НДС 10%", "=11.73"))), _
     "the sale on the tape: " & tape
 
 ' ---- a return ----
@@ -279,10 +301,10 @@ res = d.PrintReceipt(Array(goods, pays, Common(0, False, 86, "Магазин", "
 Check res = True And outData(0) = shift, "a text receipt: " & Show(outData)
 Check Cash() = cashBefore, "a text receipt moves no money: " & Show(Cash())
 tape = Bodies(NewTape())
-Check tape = Join(Array(Centred("Магазин"), "Хлеб", Pair(" ", "2 X 45.50"), Pair("10%", "=7.80"), _
-    Pair("СКИДКА", "=5.00"), "свежий", String(width, "="), Centred("Приходите ещё"), _
+Check tape = JoinLines(Array(Centred("Магазин"), "Хлеб", Pair(" ", "2 X 45.50"), Pair("10%", "=7.80"), _
+    "свежий", Pair("СКИДКА", "=5.00"), String(width, "="), Centred("Приходите ещё"), _
     "ИТОГ" & Space(24 - 4 - 6) & "=86.00", Pair(" Наличные", "=50.00"), " спасибо", Pair(" Карта МИР", "=50.00"), _
-    Pair("СДАЧА", "=14.00"), Pair("10%", "=7.80"), String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ"), "|"), _
+    Pair("СДАЧА", "=14.00"), Pair("10%", "=7.80"), String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ")), _
     "the text receipt on the tape: " & tape
 
 ' ---- an invalid payment type: cancelled, nothing paid ----
@@ -315,6 +337,11 @@ RemoveFaults
 Check BreadSold() = True, "the next receipt prints after a rejected item: " & Show(outData)
 
 ' ---- the link breaks after an item was accepted ----
+NewGoods 2
+AddGoods "Хлеб", 45.5, 1, 1, 0, ""
+AddGoods "Соль", 20, 1, 1, 0, ""
+NewPays 1
+AddPay 0, 65.5, "", ""
 WriteFaults "raise printRecItem 2 link lost"
 res = d.PrintReceipt(Array(goods, pays, Common(0, True, 65.5, "", "")), outData, 0)
 Check res = False And outData(0) = 1001 And InStr(outData(1), "link lost") > 0, "an exception in the middle: " & Show(outData)
@@ -341,8 +368,8 @@ tape = NewTape()
 res = d.PrintText(Array("Первая строка" & vbCrLf & vbCrLf & "Вторая строка" & vbCrLf & Chr(12) & vbCrLf & "Новый документ"), outData, 0)
 Check res = True And IsEmpty(outData), "PrintText: " & Show(outData)
 tape = Bodies(NewTape())
-Check tape = Join(Array("Первая строка", "", "Вторая строка", String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ"), "|") & "#" & _
-    Join(Array("Новый документ", String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ"), "|"), "the two text documents: " & tape
+Check tape = JoinLines(Array("Первая строка", "", "Вторая строка", String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ")) & "#" & _
+    JoinLines(Array("Новый документ", String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ")), "the two text documents: " & tape
 res = d.PrintText(Array(""), outData, 0)
 Check res = True And NewTape() = "", "empty text prints nothing"
 
@@ -357,14 +384,18 @@ tmpl(0, 0) = "Итог": tmpl(1, 0) = False: tmpl(2, 0) = False: tmpl(3, 0) = tL
 res = d.UploadTemplate(Array(7, "Итог к оплате", tmpl), outData, 0)
 Check res = True, "UploadTemplate: " & Show(outData)
 res = d.DownloadTemplate(Array(7), outData, 0)
-Check res = True And outData(0) = "Итог к оплате", "DownloadTemplate: the description: " & Show(outData)
-Check outData(1)(0, 0) = "Итог" And outData(1)(3, 0)(3, 0)(11, 0)(0, 0) = "Сумма", "DownloadTemplate: the array as uploaded"
+Check res = True And outData(0) = "Итог к оплате", "DownloadTemplate: the description: " & outData(0)
+got = outData(1)
+sub1 = got(3, 0)
+sub2 = sub1(3, 0)
+sub3 = sub2(11, 0)
+Check got(0, 0) = "Итог" And sub3(0, 0) = "Сумма" And sub3(6, 0) = "ИТОГО К ОПЛАТЕ: ", "DownloadTemplate: the array as uploaded"
 tParams(0, 0) = "СУММА": tParams(1, 0) = "129.00"
 tData(0, 0) = "ИТОГ": tData(1, 0) = tParams
 res = d.PrintTemplateDocument(Array(tData, 7, 0), outData, 0)
 Check res = True, "PrintTemplateDocument: " & Show(outData)
 tape = Bodies(NewTape())
-Check tape = Join(Array(Padded("ИТОГО К ОПЛАТЕ: 129.00 руб."), String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ"), "|"), _
+Check tape = JoinLines(Array(Padded("ИТОГО К ОПЛАТЕ: 129.00 руб."), String(width, "-"), Space(13) & "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ")), _
     "the template document (names matched whatever their case): " & tape
 res = d.PrintTemplateDocument(Array(tData, 8, 0), outData, 0)
 Check AnsweredError(res, outData, 3007, "Шаблон не найден"), "an unknown template: " & Show(outData)
@@ -382,8 +413,8 @@ Check lines(0) = Pair("ИНН:7701234567", "КПП:770101001"), "the slip: INN f
 Check lines(1) = Pair("КАССА:" & serial, "СМЕНА:" & Four(shift)), "the slip: register and current shift: " & lines(1)
 Check lines(2) = Pair("ЧЕК:0025", "ДАТА:" & SlipDate(before)) Or lines(2) = Pair("ЧЕК:0025", "ДАТА:" & SlipDate(after)), _
     "the slip: receipt and date: " & lines(2)
-Check Join(Array(lines(3), lines(4), lines(5), lines(6), lines(7), lines(8), lines(9))) = _
-    Join(Array(" ", String(48, "Q"), String(48, "Q"), "QQQQ", " ", "подпись", " ")), "the slip: QR data and footprint: " & tape
+Check JoinLines(Array(lines(3), lines(4), lines(5), lines(6), lines(7), lines(8), lines(9))) = _
+    JoinLines(Array(" ", String(48, "Q"), String(48, "Q"), "QQQQ", " ", "подпись", " ")), "the slip: QR data and footprint: " & tape
 
 ' ---- disconnecting ----
 res = d.Disable(Empty, outData, 0)
