@@ -5,10 +5,13 @@
 // the universal driver's error state into result codes and descriptions.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "adapter/uNameValueList.h"
+#include "adapter/uReceiptLines.h"
+#include "adapter/uTaxAccumulators.h"
 #include "automation/AutomationObject.h"
 #include "fiscal/uBaseFR.h"
 
@@ -76,6 +79,31 @@ public:
     // Reads the shift and receipt numbers and the register's time; DocumentNum stays -1.
     int32_t GetFiscalParams(TFiscalResult& Result);
 
+    // ---- receipts ----
+    int32_t PrintReceipt(Variant& ItemTable, Variant& PaymentTable, Variant& CommonParameters, TFiscalResult& Result,
+                         std::u16string& ResultDescription) override;
+    // Opens a fiscal receipt, prints the items and payments and closes it; anything that keeps it
+    // from completing cancels it on the register.
+    int32_t PrintFiscalReceipt(const Variant& ItemTable, const Variant& PaymentTable, int32_t ReceiptType,
+                               const std::u16string& CashierName);
+    // The receipt laid out as text lines and printed as a non-fiscal document.
+    int32_t PrintTextReceipt(const Variant& ItemTable, const Variant& PaymentTable, const TCommonParameters& Common);
+    // Sends the lines in order, barcode lines as barcodes; the first error stops.
+    int32_t PrintLines(const TLineList& Lines);
+    std::u16string JustifyPair(const std::u16string& Left, const std::u16string& Right, int32_t Width = 0) const {
+        return fr::JustifyPair(Left, Right, Width, FLineLen);
+    }
+    std::u16string CenterText(const std::u16string& Text, int32_t Width) const { return fr::CenterText(Text, Width); }
+
+    // ---- non-fiscal printing ----
+    int32_t PrintText(const std::u16string& Text, bool NoCut, int32_t PrintDestination,
+                      std::u16string& ResultDescription) override;
+    int32_t PrintTemplateDocument(const Variant& TemplateParameters, int32_t TemplateNumber, int32_t PrintDestination,
+                                  bool NoCut, std::u16string& ResultDescription) override;
+    int32_t PrintEGAISSubReport(const std::u16string& INN, const std::u16string& KPP, int32_t& RecNum,
+                                const std::u16string& QRCodeData, const std::u16string& Footprint, int32_t& DayNum,
+                                int32_t& DocumentNum, double& RecDate, std::u16string& ResultDescription) override;
+
 protected:
     void CreateObjects() override;
     void OnSetDeviceInfo() override;
@@ -108,6 +136,21 @@ private:
     int32_t Frame(std::u16string& ResultDescription, bool checkFirst, Steps&& steps);
     // One universal-driver call whose error state is read: the call, then GetResult.
     int32_t CallChecked(const std::u16string& name, std::vector<Arg> args = {});
+    // One goods row of a fiscal receipt: the item, its extra text and its barcode.
+    int32_t PrintFiscalItem(const Variant& ItemTable, int32_t Row);
+    // The lines of one goods row of a text receipt; the taxes go to their accumulators.
+    int32_t AddTextItemLines(const Variant& ItemTable, int32_t Row, TLineList& Lines, TTaxAccumulators& Taxes);
+    // The total, payments, change and tax lines of a text receipt.
+    int32_t AddClosingLines(const Variant& PaymentTable, const TCommonParameters& Common, TLineList& Lines,
+                            const TTaxAccumulators& Taxes);
+    // The barcode of a goods row as it is sent, or empty when none is to be printed: only with
+    // the setting on, never a blank one (the register refuses it).
+    std::u16string BarcodeToPrint(const std::u16string& Barcode);
+    // Runs body inside a non-fiscal document: begun first, and ended afterwards whatever body
+    // gave, also when an error escapes, so no document is left open on the register. The first
+    // error is the answer. body may end and begin documents itself; it keeps `open` true while one
+    // is open.
+    int32_t InNonFiscalDocument(const std::function<int32_t(bool& open)>& body);
 };
 
 }  // namespace fr

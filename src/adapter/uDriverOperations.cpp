@@ -4,6 +4,7 @@
 
 #include "adapter/uDeviceTime.h"
 #include "adapter/uDriver.h"
+#include "adapter/uDriverFrame.h"
 #include "automation/DateTime.h"
 #include "automation/Text.h"
 #include "dispatch/uEquipmentErrors.h"
@@ -15,22 +16,6 @@ namespace {
 std::u16string decimal(int64_t v) { return utf8ToUtf16(std::to_string(v)); }
 constexpr int32_t kCountersCount = 20;
 }  // namespace
-
-template <class Steps>
-int32_t TDriverFR::Frame(std::u16string& ResultDescription, bool checkFirst, Steps&& steps) {
-    ResultDescription.clear();
-    int32_t code = rcOK;
-    try {
-        if (checkFirst) code = DeviceReady();
-        if (code == rcOK) steps(code);
-    } catch (...) {
-        // The description is made also on the way out of an error, which then goes on to the
-        // dispatch layer.
-        ConvertDrvError(code, ResultDescription);
-        throw;
-    }
-    return ConvertDrvError(code, ResultDescription);
-}
 
 int32_t TDriverFR::GetFiscalParams(TFiscalResult& Result) {
     Result = TFiscalResult{-1, -1, -1, 0};

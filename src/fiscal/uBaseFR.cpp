@@ -109,9 +109,6 @@ int32_t TBaseFR::PrintExtReport(int32_t, double, double, int32_t, int32_t, int32
     return rcCommandNotSupported;
 }
 int32_t TBaseFR::PrintZReport(TFiscalResult&, std::u16string&, const std::u16string&) { return rcCommandNotSupported; }
-int32_t TBaseFR::PrintTemplateDocument(const Variant&, int32_t, int32_t, bool, std::u16string&) {
-    return rcCommandNotSupported;
-}
 int32_t TBaseFR::GetCountersInfo(Variant&, Variant&, std::u16string&) { return rcCommandNotSupported; }
 int32_t TBaseFR::GetLastDocInfo(TFiscalResult&, int32_t&, int64_t&, std::u16string&) { return rcCommandNotSupported; }
 int32_t TBaseFR::OpenDrawer(std::u16string&) { return rcCommandNotSupported; }
@@ -119,12 +116,6 @@ int32_t TBaseFR::GetFPStateInfo(std::array<Variant, 12>&, std::u16string&) { ret
 int32_t TBaseFR::GetDateTime(double&, std::u16string&) { return rcCommandNotSupported; }
 int32_t TBaseFR::SetDateTime(double, std::u16string&) { return rcCommandNotSupported; }
 int32_t TBaseFR::PrintText(const std::u16string&, bool, int32_t, std::u16string&) { return rcCommandNotSupported; }
-int32_t TBaseFR::UploadTemplate(int32_t, const std::u16string&, const Variant&, std::u16string&) {
-    return rcCommandNotSupported;
-}
-int32_t TBaseFR::DownloadTemplate(int32_t, std::u16string&, Variant&, std::u16string&) {
-    return rcCommandNotSupported;
-}
 int32_t TBaseFR::PrintEGAISSubReport(const std::u16string&, const std::u16string&, int32_t&, const std::u16string&,
                                      const std::u16string&, int32_t&, int32_t&, double&, std::u16string&) {
     return rcCommandNotSupported;

@@ -153,6 +153,11 @@ RowRange rowsOf(const Variant& table) {
 
 }  // namespace
 
+TRowRange TableRows(const Variant& Table) {
+    const RowRange r = rowsOf(Table);
+    return {r.first, r.last};
+}
+
 TItemTargets ItemRowTargets(TItemRow& r) {
     return {&r.Name,          &r.Barcode,   &r.Column2,  &r.Department, &r.Price,      &r.Quantity,   &r.DiscountText,
             &r.DiscountAmount, &r.DiscountValue2, &r.Column9, &r.TaxGroup,  &r.TaxAmount,  &r.Column12,

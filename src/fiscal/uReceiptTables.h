@@ -68,6 +68,13 @@ TItemTargets ItemRowTargets(TItemRow& row);
 TPaymentTargets PaymentRowTargets(TPaymentRow& row);
 TCommonTargets CommonParametersTargets(TCommonParameters& params);
 
+// The rows of a two-dimensional table, lower to upper bound of its second dimension; none
+// (First > Last) when the value is no such table.
+struct TRowRange {
+    int32_t First = 0, Last = -1;
+};
+TRowRange TableRows(const Variant& Table);
+
 // Fill the targets of the columns 0 .. MaxColumn of one row. 0, or 1004 when a required value is
 // missing or does not convert (values read before stay filled).
 int32_t ReadItemRow(const Variant& ItemTable, int32_t Row, const TItemTargets& Targets, int32_t MaxColumn);

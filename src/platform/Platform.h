@@ -40,6 +40,10 @@ void grantEveryoneFullAccess(const std::u16string& folder);
 bool appendLine(const std::u16string& fileName, const std::u16string& line);
 // Text in the system's single-byte (ANSI) code page; UTF-8 natively.
 std::string toSystemCodePage(const std::u16string& text);
+// Text as it comes back from the system's single-byte code page: every character that page cannot
+// hold replaced as the conversion replaces it. Natively (UTF-8, which holds every character) the
+// text itself.
+std::u16string throughSystemCodePage(const std::u16string& text);
 
 // ---- The module ----
 // Full file name of the module holding this code (the DLL on Windows).

@@ -2,6 +2,7 @@
 
 #include "automation/Errors.h"
 #include "automation/Text.h"
+#include "templates/uNameCase.h"
 #include "templates/uTemplateArrayReader.h"
 #include "templates/uTemplateLibConvert.h"
 #include "templates/uTemplateLibFormat.h"
@@ -39,7 +40,7 @@ void TFieldItem::ApplyData(const TParams& params) {
     if (!IsParameter) return;
     const TFormatSettings& fs = TemplateObj->FormatSettings();
     for (const TParam& p : params.Items) {
-        if (!sameTextAscii(p.Name, Name)) continue;
+        if (!SameName(p.Name, Name)) continue;
         Variant converted;
         try {
             converted = ConvertFieldValue(*p.Value, Type_, fs);

@@ -1,6 +1,7 @@
 #include "templates/uTemplateSection.h"
 
 #include "automation/Text.h"
+#include "templates/uNameCase.h"
 #include "templates/uTemplateArrayReader.h"
 #include "templates/uTemplateObj.h"
 
@@ -39,7 +40,7 @@ void TSectionList::Prepare(const Variant& SASections, int32_t MaxRowLength) {
 
 TSectionItem* TSectionList::FindSection(std::u16string_view name) const {
     for (int32_t i = 0; i < Count(); ++i)
-        if (sameTextAscii(GetItem(i).Name, name)) return &GetItem(i);
+        if (SameName(GetItem(i).Name, name)) return &GetItem(i);
     return nullptr;
 }
 

@@ -44,7 +44,7 @@ public:
     void ApplyData(const Variant& SAData);
     using TBaseList::ApplyData;
     std::u16string GetText() const override { return Text; }
-    // The first section of this name (letter case ignored), or null.
+    // The first section of this name (Latin and Cyrillic letter case ignored), or null.
     TSectionItem* FindSection(std::u16string_view name) const;
 };
 

@@ -213,7 +213,6 @@ TEST(DriverOperations, MethodsTheDriverDoesNotImplementAnswer1003) {
         {u"CheckUnsentDocuments", Variant()},
         {u"PrintCorrectionReceipt", inData({Variant(0), Variant(1.5), Variant(0)})},
         {u"PrintDocumentCopy", inData({Variant(3)})},
-        {u"PrintEGAISSubReport", inData({Variant(u""), Variant(u""), Variant(1), Variant(u"qr"), Variant(u"f")})},
     };
     for (const auto& [method, in] : cases) {
         DriverHost<> h;

@@ -19,12 +19,15 @@ Variant FakeUniversalDriver::call(const std::u16string& name, std::vector<Arg>& 
         c.byRef.push_back(a.byRef);
     }
     calls.push_back(std::move(c));
+    const int n = ++FCount[name];
     if (auto r = raises.find(name); r != raises.end()) throw EOleError(r->second);
+    if (auto r = raisesAt.find({name, n}); r != raisesAt.end()) throw EOleError(r->second);
     if (name == u"LastError") return Variant(FState.code);
     if (name == u"LastErrorText") return Variant(FState.text);
     if (name == u"LastErrorExText") return Variant(FState.exText);
     auto e = errors.find(name);
     FState = e == errors.end() ? ErrorState{} : e->second;
+    if (auto at = errorsAt.find({name, n}); at != errorsAt.end()) FState = at->second;
     auto v = values.find(name);
     return v == values.end() ? Variant() : v->second;
 }

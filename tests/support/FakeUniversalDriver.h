@@ -27,6 +27,9 @@ public:
     std::map<std::u16string, Variant> values;         // a method's value; Empty when not given
     std::map<std::u16string, ErrorState> errors;      // the error state a method leaves; 0 when not given
     std::map<std::u16string, std::u16string> raises;  // methods that raise, with the message
+    // The same for one call only: the method and the call's number, from 1.
+    std::map<std::pair<std::u16string, int>, ErrorState> errorsAt;
+    std::map<std::pair<std::u16string, int>, std::u16string> raisesAt;
 
     using AutomationObject::call;
     Variant call(const std::u16string& name, std::vector<Arg>& args) override;
@@ -39,6 +42,7 @@ public:
 
 private:
     ErrorState FState;
+    std::map<std::u16string, int> FCount;
 };
 
 }  // namespace fr::test

@@ -152,6 +152,37 @@ TEST(ApplyData, SectionsPrintInDataOrderAsOftenAsNamed) {
     EXPECT_EQ(render(tmpl, {}), Rows{});
 }
 
+TEST(ApplyData, SectionAndParameterNamesIgnoreCyrillicCase) {
+    const std::vector<S> tmpl = {S{u"Шапка", {paramLine(u"Сумма")}}, S{u"Ёлка", {paramLine(u"ёж")}}};
+    EXPECT_EQ(render(tmpl, {{u"ШАПКА", {{u"СУММА", Variant(u"5")}}}, {u"шапка", {{u"сумма", Variant(u"6")}}},
+                            {u"ёЛКА", {{u"ЁЖ", Variant(u"7")}}}}),
+              (Rows{"5                   ", "6                   ", "7                   "}));
+    // Folding case is not folding letters: Е and Ё stay apart.
+    EXPECT_EQ(render(tmpl, {{u"Елка", {{u"ёж", Variant(u"8")}}}}), Rows{});
+}
+
+TEST(ApplyData, AComputedFieldGivesEveryRowItsOwnValue) {
+    // Rows with the same value evaluate the very same expression text.
+    struct Case {
+        const char16_t* format;
+        std::vector<double> values;
+        Rows expected;
+    };
+    const Case cases[] = {
+        {u"EXPR=V/0", {4, 4, 4}, {"0", "0", "0"}},  // a computation error: 0 each time
+        {u"EXPR=V+unknown", {1, 1}, {"0", "0"}},
+        {u"EXPR=V*", {1, 1}, {"Error", "Error"}},   // does not parse: Error each time
+        {u"EXPR=V*2", {1, 1, 3}, {"2", "2", "6"}},
+    };
+    for (const auto& c : cases) {
+        DataRows rows;
+        for (double v : c.values) rows.push_back({u"L", {{u"N", Variant(v)}}});
+        Rows got = render({S{u"L", {paramLine(u"N", 20, false, 1, c.format)}}}, rows);
+        for (auto& r : got) r.erase(r.find_last_not_of(' ') + 1);
+        EXPECT_EQ(got, c.expected) << u8(c.format);
+    }
+}
+
 TEST(ApplyData, ParameterMatching) {
     const std::vector<S> tmpl = {S{u"A", {CS{.columns = {CF{.length = 20, .fields = {
         F{.name = u"X", .prefix = u"x=", .postfix = u";"},

@@ -43,6 +43,8 @@ void grantEveryoneFullAccess(const std::u16string&) {}
 
 std::string toSystemCodePage(const std::u16string& text) { return utf16ToUtf8(text); }
 
+std::u16string throughSystemCodePage(const std::u16string& text) { return text; }
+
 bool appendLine(const std::u16string& fileName, const std::u16string& line) {
     std::string bytes = toSystemCodePage(line) + "\r\n";
     int fd = ::open(utf16ToUtf8(fileName).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);

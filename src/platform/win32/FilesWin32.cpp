@@ -108,6 +108,15 @@ std::string toSystemCodePage(const std::u16string& text) {
     return out;
 }
 
+std::u16string throughSystemCodePage(const std::u16string& text) {
+    const std::string bytes = toSystemCodePage(text);
+    if (bytes.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::u16string out(static_cast<size_t>(n), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), reinterpret_cast<wchar_t*>(out.data()), n);
+    return out;
+}
+
 bool appendLine(const std::u16string& fileName, const std::u16string& line) {
     std::string bytes = toSystemCodePage(line) + "\r\n";
     // One writer at a time (others may read): an append that raced another writer's could land
