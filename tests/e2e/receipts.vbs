@@ -19,49 +19,6 @@ Class EquipmentManager
     End Function
 End Class
 
-' The tape is UTF-8; Wine's cscript reads text files in code page 1251 and has no ChrW, so the
-' Russian letters are decoded into their 1251 characters.
-Function ReadUtf8(path)
-    Dim f, raw, i, b, cp, n, s
-    s = ""
-    If fso.FileExists(path) Then
-        Set f = fso.OpenTextFile(CStr(path), 1, False, 0)
-        raw = f.ReadAll
-        f.Close
-        i = 1
-        Do While i <= Len(raw)
-            b = Asc(Mid(raw, i, 1))
-            n = 0
-            cp = b
-            If b >= &HF0 Then
-                cp = b And &H07: n = 3
-            ElseIf b >= &HE0 Then
-                cp = b And &H0F: n = 2
-            ElseIf b >= &HC0 Then
-                cp = b And &H1F: n = 1
-            End If
-            Do While n > 0
-                i = i + 1
-                cp = cp * 64 + (Asc(Mid(raw, i, 1)) And &H3F)
-                n = n - 1
-            Loop
-            If cp < 128 Then
-                s = s & Chr(cp)
-            ElseIf cp >= &H410 And cp <= &H44F Then
-                s = s & Chr(cp - &H410 + &HC0)
-            ElseIf cp = &H401 Then
-                s = s & Chr(&HA8)
-            ElseIf cp = &H451 Then
-                s = s & Chr(&HB8)
-            Else
-                s = s & "?"
-            End If
-            i = i + 1
-        Loop
-    End If
-    ReadUtf8 = s
-End Function
-
 Sub WriteFaults(text)
     Dim f
     Set f = fso.CreateTextFile(folder & "\faults.txt", True)

@@ -8,23 +8,10 @@
 set -u
 root=$1 work=$2 examples=$3 expected=$4
 shift 4
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
-pe_machine() {
-  off=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' '
-}
-wine="$root/dev wine"
-for dll in "$@"; do
-  if [ "$(pe_machine "$dll")" = 014c ]; then
-    if [ ! -x /usr/lib/wine/wine ]; then echo "no 32-bit Wine on this machine: skipped"; exit 77; fi
-    export WINEPREFIX="${WINEPREFIX32:-$root/build/wine32}" WINEDEBUG=-all
-    wine=/usr/lib/wine/wine
-  fi
-done
+. "$(dirname "$0")/wine-env.sh"
+choose_wine "$root" "$@"
 export LC_ALL=ru_RU.UTF-8
-for dll in "$@"; do
-  $wine regsvr32 /s "$(winpath "$dll")" || { echo "cannot register $dll"; exit 1; }
-done
+register_modules "$@"
 tape_dir=$(printf '%s' "$FR_EMULATOR_DIR" | sed 's|^Z:||; s|\\|/|g')
 rm -rf "$tape_dir"
 mkdir -p "$work" || exit 1

@@ -9,20 +9,8 @@ set -u
 root=$1 work=$2 scenario=$3
 shift 3
 here=$(cd "$(dirname "$0")" && pwd)
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
-# The machine type of a PE file: 014c for x86, 8664 for x64.
-pe_machine() {
-  off=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' '
-}
-wine="$root/dev wine"
-for dll in "$@"; do
-  if [ "$(pe_machine "$dll")" = 014c ]; then
-    if [ ! -x /usr/lib/wine/wine ]; then echo "no 32-bit Wine on this machine: skipped"; exit 77; fi
-    export WINEPREFIX="${WINEPREFIX32:-$root/build/wine32}" WINEDEBUG=-all
-    wine=/usr/lib/wine/wine
-  fi
-done
+. "$here/wine-env.sh"
+choose_wine "$root" "$@"
 planned=$(sed -n 's/^Plan \([0-9][0-9]*\).*/\1/p' "$scenario" | head -n 1)
 if [ -z "$planned" ]; then echo "$(basename "$scenario") declares no Plan N"; exit 1; fi
 mkdir -p "$work" || exit 1
@@ -31,11 +19,7 @@ cat "$here/prelude.vbs" "$scenario" | iconv -f UTF-8 -t CP1251 >"$script" || exi
 export LC_ALL=ru_RU.UTF-8
 # FR_VBS_REGISTER=0: the modules are registered already (by an installer under test); they only
 # choose the bitness.
-if [ "${FR_VBS_REGISTER:-1}" != 0 ]; then
-  for dll in "$@"; do
-    $wine regsvr32 /s "$(winpath "$dll")" || { echo "cannot register $dll"; exit 1; }
-  done
-fi
+[ "${FR_VBS_REGISTER:-1}" = 0 ] || register_modules "$@"
 out=$(cd "$work" && $wine cscript //nologo "$(winpath "$script")" 2>&1 | iconv -f CP866 -t UTF-8 | tr -d '\r')
 printf '%s\n' "$out"
 last=$(printf '%s\n' "$out" | grep -v '^$' | tail -n 1)
