@@ -74,9 +74,15 @@ bool WriteDebugLogLine(const std::u16string& logDir, const std::u16string& insta
         double now = platform::nowLocal();
         const std::u16string file = DebugLogFileName(folder, now);
         const std::u16string line = FormatDebugLogLine(now, instanceId, caption, text, raw);
-        // One wait policy for the process: a burst from any object backs off together.
+        // One wait policy for the process: a burst from any object backs off together. Writers
+        // of this process take turns here rather than at the file (a turn is one open, append and
+        // close), so only other processes and log viewers can find it busy.
         static TLogWriteWait wait;
-        return wait.write([&] { return platform::tryAppendLine(file, line); });
+        static std::mutex turn;
+        return wait.write([&] {
+            std::lock_guard g(turn);
+            return platform::tryAppendLine(file, line);
+        });
     } catch (...) {
         return false;
     }

@@ -11,7 +11,10 @@ int64_t ticks(LogWaitTimer::Clock::time_point t) { return static_cast<int64_t>(t
 }  // namespace
 
 LogWaitTimer::Clock::time_point LogWaitTimer::now() const { return Clock::now(); }
-void LogWaitTimer::pause(std::chrono::milliseconds d) const { std::this_thread::sleep_for(d); }
+void LogWaitTimer::pause(std::chrono::microseconds d) const {
+    if (d.count() == 0) std::this_thread::yield();
+    else std::this_thread::sleep_for(d);
+}
 
 const LogWaitTimer& LogWaitTimer::system() {
     static const LogWaitTimer timer;
@@ -33,11 +36,11 @@ bool TLogWriteWait::write(const std::function<platform::AppendResult()>& attempt
             case platform::AppendResult::Busy: break;
         }
         const auto now = FTimer.now();
-        if (!mayWait || now - start >= FLimits.perLine) {
+        if (now - start >= (mayWait ? FLimits.perLine : FLimits.grace)) {
             FBackOffUntil.store(ticks(now + FLimits.backOff), std::memory_order_relaxed);
             return false;
         }
-        FTimer.pause(FLimits.pause);
+        FTimer.pause(mayWait ? FLimits.pause : std::chrono::microseconds(0));
     }
 }
 

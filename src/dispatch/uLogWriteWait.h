@@ -17,17 +17,22 @@ public:
     using Clock = std::chrono::steady_clock;
     virtual ~LogWaitTimer() = default;
     virtual Clock::time_point now() const;
-    virtual void pause(std::chrono::milliseconds d) const;
+    // Zero: give up the rest of the time slice only (no sleep, which rounds up to ~15 ms on
+    // Windows).
+    virtual void pause(std::chrono::microseconds d) const;
     static const LogWaitTimer& system();
 };
 
 // A line tries again while the file is busy, for perLine at most. A line dropped for a busy file
-// starts a back-off: until it ends the following lines try once and never wait, so the header's
-// fifteen lines cost the host one wait, not fifteen. A line that gets through ends the back-off.
+// starts a back-off: until it ends the following lines do not wait, so the header's fifteen lines
+// cost the host one wait, not fifteen. They still retry for a moment without sleeping (grace),
+// long enough for another driver object to finish its line, so writers sharing a file do not
+// lose each other's lines. A line that gets through ends the back-off.
 struct LogWaitLimits {
-    std::chrono::milliseconds perLine{30};
-    std::chrono::milliseconds backOff{1000};
-    std::chrono::milliseconds pause{1};
+    std::chrono::microseconds perLine{std::chrono::milliseconds(40)};
+    std::chrono::microseconds backOff{std::chrono::seconds(1)};
+    std::chrono::microseconds pause{std::chrono::milliseconds(1)};
+    std::chrono::microseconds grace{std::chrono::milliseconds(2)};
 };
 
 class TLogWriteWait {

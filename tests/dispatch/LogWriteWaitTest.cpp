@@ -15,33 +15,37 @@ class FakeTimer : public LogWaitTimer {
 public:
     mutable Clock::time_point t{std::chrono::hours(1)};
     Clock::time_point now() const override { return t; }
-    void pause(std::chrono::milliseconds d) const override { t += d; }
+    // A yield (zero) takes a tenth of a millisecond here.
+    void pause(std::chrono::microseconds d) const override { t += d.count() ? d : std::chrono::microseconds(100); }
 };
 
 // What the file does for one line: busy for its first `busyTries` tries, then `then`.
 struct Line {
-    std::chrono::milliseconds after;  // time since the previous line ended
+    std::chrono::microseconds after;  // time since the previous line ended
     int busyTries;
     AppendResult then;
-    bool written;                     // expected
-    int tries;                        // expected
-    std::chrono::milliseconds waited;  // expected
+    bool written;                      // expected
+    int tries;                         // expected
+    std::chrono::microseconds waited;  // expected
 };
 constexpr int kForever = 1000000;
 }  // namespace
 
 TEST(LogWriteWait, ABusyFileCostsOneShortWaitPerBurst) {
-    const TLogWriteWait::Limits limits{30ms, 1000ms, 1ms};
+    const TLogWriteWait::Limits limits{30ms, 1000ms, 1ms, 2ms};
     struct Scenario {
         const char* what;
         std::vector<Line> lines;
     };
     const Scenario scenarios[] = {
         {"freed while the line waits", {{0ms, 5, AppendResult::Written, true, 6, 5ms}}},
-        {"held through a burst: the first line waits, the rest try once",
+        {"held through a burst: the first line waits, the rest only retry for a moment without sleeping",
          {{0ms, kForever, AppendResult::Written, false, 31, 30ms},
-          {0ms, kForever, AppendResult::Written, false, 1, 0ms},
-          {999ms, kForever, AppendResult::Written, false, 1, 0ms}}},
+          {0ms, kForever, AppendResult::Written, false, 21, 2ms},
+          {997ms, kForever, AppendResult::Written, false, 21, 2ms}}},
+        {"another writer's line ends during the back-off: this one is written",
+         {{0ms, kForever, AppendResult::Written, false, 31, 30ms},
+          {0ms, 4, AppendResult::Written, true, 5, 400us}}},
         {"the back-off ends: a line waits again",
          {{0ms, kForever, AppendResult::Written, false, 31, 30ms},
           {1000ms, kForever, AppendResult::Written, false, 31, 30ms}}},
