@@ -5,6 +5,7 @@
 #include "automation/DateTime.h"
 #include "automation/Errors.h"
 #include "automation/FormatSettings.h"
+#include "dispatch/uLogWriteWait.h"
 #include "platform/Platform.h"
 
 namespace fr {
@@ -30,11 +31,12 @@ const TFormatSettings& logFormat() {
 }  // namespace
 
 std::u16string GetCommonLogFolder() {
-    // Creating the folder and checking its access list once per process is enough.
+    // Made and opened to everyone once, and made again when it has gone (deleted while the host
+    // runs): its lines would be lost until the host restarts otherwise.
     static std::mutex lock;
     static std::u16string ready;
     std::lock_guard g(lock);
-    if (!ready.empty()) return ready;
+    if (!ready.empty() && platform::directoryExists(ready)) return ready;
     std::u16string base = platform::commonAppDataFolder();
     if (base.empty()) base = platform::userAppDataFolder();
     std::u16string folder = platform::includeTrailingPathDelimiter(
@@ -70,7 +72,17 @@ bool WriteDebugLogLine(const std::u16string& logDir, const std::u16string& insta
                                     ? platform::includeTrailingPathDelimiter(logDir)
                                     : fallback();
         double now = platform::nowLocal();
-        return platform::appendLine(DebugLogFileName(folder, now), FormatDebugLogLine(now, instanceId, caption, text, raw));
+        const std::u16string file = DebugLogFileName(folder, now);
+        const std::u16string line = FormatDebugLogLine(now, instanceId, caption, text, raw);
+        // One wait policy for the process: a burst from any object backs off together. Writers
+        // of this process take turns here rather than at the file (a turn is one open, append and
+        // close), so only other processes and log viewers can find it busy.
+        static TLogWriteWait wait;
+        static std::mutex turn;
+        return wait.write([&] {
+            std::lock_guard g(turn);
+            return platform::tryAppendLine(file, line);
+        });
     } catch (...) {
         return false;
     }

@@ -5,7 +5,7 @@
 namespace fr {
 
 // The all-users application-data folder + the module's name + a delimiter; created and opened to
-// Everyone. Raises when a system call fails.
+// Everyone, and made again when it has gone since. Raises when a system call fails.
 std::u16string GetCommonLogFolder();
 
 // Folder + "Debug_yyyy.mm.dd.log" for the given local time.
@@ -21,7 +21,8 @@ using LogFolderSource = std::u16string (*)();
 // Writes one line into the log of logDir (or of the fallback folder, normally the common one,
 // when logDir is empty or not an existing folder). Never raises: a line that cannot be written
 // is dropped, so logging never changes the outcome of the call it traces. Returns false when the
-// line was dropped.
+// line was dropped. A line waits a few tens of milliseconds at most for a file another writer
+// holds (see TLogWriteWait).
 bool WriteDebugLogLine(const std::u16string& logDir, const std::u16string& instanceId, const std::u16string& caption,
                        const std::u16string& text, bool raw, LogFolderSource fallback = GetCommonLogFolder);
 

@@ -35,9 +35,10 @@ bool forceDirectories(const std::u16string& path);
 void grantEveryoneFullAccess(const std::u16string& folder);
 
 // Appends one line (CR LF added) in the system's single-byte code page (UTF-8 natively), opening
-// and closing the file; one writer at a time, others wait briefly for it. False when the line
-// could not be written.
-bool appendLine(const std::u16string& fileName, const std::u16string& line);
+// and closing the file; one writer at a time. One try, no waiting: Busy when another writer holds
+// the file at that moment (the caller decides whether to try again), Failed for any other reason.
+enum class AppendResult { Written, Busy, Failed };
+AppendResult tryAppendLine(const std::u16string& fileName, const std::u16string& line);
 // Text in the system's single-byte (ANSI) code page; UTF-8 natively.
 std::string toSystemCodePage(const std::u16string& text);
 // Text as it comes back from the system's single-byte code page: every character that page cannot

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <vector>
 
 #include "FakeEquipmentManager.h"
 #include "adapter/uDriver.h"
@@ -14,6 +16,10 @@
 #include "dispatch/uLogText.h"
 #include "platform/Platform.h"
 #include "support/FakeUniversalDriver.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using namespace fr;
 namespace fs = std::filesystem;
@@ -139,4 +145,51 @@ TEST(DebugLogLifecycle, AnUnwritableLogNeverFailsTheCall) {
     EXPECT_TRUE(s.call(u"Enable"));
     EXPECT_TRUE(s.call(u"GetDeviceInfo"));
     EXPECT_TRUE(s.call(u"Disable"));
+}
+
+// A log viewer that holds the day's files open without write sharing (today's and tomorrow's: the
+// test may cross midnight). Only Windows keeps a writer out that way.
+#ifdef _WIN32
+namespace {
+struct HeldLogFiles {
+    std::vector<HANDLE> handles;
+    explicit HeldLogFiles(const fs::path& folder) {
+        double now = platform::nowLocal();
+        for (double day : {now, now + 1}) {
+            std::u16string name = DebugLogFileName(platform::includeTrailingPathDelimiter(folder.u16string()), day);
+            HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(name.c_str()), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) handles.push_back(h);
+        }
+    }
+    ~HeldLogFiles() {
+        for (HANDLE h : handles) CloseHandle(h);
+    }
+};
+}  // namespace
+#endif
+
+TEST(DebugLogLifecycle, AHeldLogFileDoesNotStallTheHost) {
+#ifndef _WIN32
+    GTEST_SKIP() << "natively nothing keeps a writer out of a file";
+#else
+    Session s;
+    s.driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
+    {
+        HeldLogFiles held(s.root / "dev-1");
+        ASSERT_EQ(held.handles.size(), 2u);
+        // Enable writes the header (15 lines and more), every one of them dropped. One line alone
+        // could keep the host half a second before; a second is far above the expected few tens
+        // of milliseconds, so the bound holds on a loaded machine.
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(s.call(u"Enable"));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_GE(s.driver->Settings().items().size() + 6, 15u);
+    }
+    // Released: the next lines are written again.
+    EXPECT_TRUE(s.call(u"GetDeviceInfo"));
+    auto lines = s.lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "> GetDeviceInfo: \tInData: EMPTY");
+#endif
 }

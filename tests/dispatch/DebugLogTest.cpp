@@ -56,10 +56,15 @@ TEST(DebugLog, LinesGoToTheGivenFolderWithCrLf) {
     EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 2);
 }
 
-TEST(DebugLog, TheCommonFolderIsTheModulesOwn) {
+TEST(DebugLog, TheCommonFolderIsTheModulesOwnAndMadeAgainWhenDeleted) {
     std::u16string folder = GetCommonLogFolder();
     EXPECT_EQ(folder.back(), platform::pathDelimiter());
     EXPECT_TRUE(platform::directoryExists(folder));
+    // Deleted while the host runs: the next line makes it again.
+    fs::remove_all(fs::path(folder));
+    ASSERT_FALSE(platform::directoryExists(folder));
+    EXPECT_TRUE(WriteDebugLogLine(u"", u"{E}", u"x", u"y", false));
+    EXPECT_NE(readLogs(fs::path(folder)).find("Inst.: {E}\tx: \ty"), std::string::npos);
 }
 
 // A stand-in for the common folder, fresh for each case, so no line of an earlier run or of the

@@ -180,7 +180,7 @@ TEST(DriverHost, ALogLineHeldByAnotherWriterNeverFailsTheCall) {
     ASSERT_EQ(h.countLines("Begin debug log"), 1);
     {
         // Another writer holds the file without sharing writes: the lines of this call are
-        // dropped after a brief retry, the call itself succeeds.
+        // dropped after a short wait, the call itself succeeds.
         HANDLE holder = CreateFileW(h.logFile().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
@@ -190,22 +190,10 @@ TEST(DriverHost, ALogLineHeldByAnotherWriterNeverFailsTheCall) {
         CloseHandle(holder);
     }
     EXPECT_EQ(h.countLines("> GetDeviceInfo"), 0);
-    {
-        // A writer that lets go while the call is under way: nothing is lost. It lets go as soon
-        // as the call starts, not after a fixed time, so a slow machine cannot outlast the wait.
-        HANDLE holder = CreateFileW(h.logFile().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        std::thread release([holder, started] {
-            WaitForSingleObject(started, INFINITE);
-            CloseHandle(holder);
-        });
-        SetEvent(started);
-        EXPECT_TRUE(h.call(L"GetDeviceInfo", Variant()));
-        release.join();
-        CloseHandle(started);
-    }
+    // The writer has let go: the next call's lines are written at once, though the lines dropped
+    // above keep later lines from waiting for a moment. (A line waits only a few tens of
+    // milliseconds for a writer to let go; tests/dispatch covers that wait on a clock of its own.)
+    EXPECT_TRUE(h.call(L"GetDeviceInfo", Variant()));
     EXPECT_EQ(h.countLines("> GetDeviceInfo"), 1);
     EXPECT_EQ(h.countLines("< GetDeviceInfo"), 1);
 }

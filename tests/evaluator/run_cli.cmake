@@ -1,13 +1,17 @@
-# cmake -DCLI=<fr-cli> -DEXPECT_RC=<code> -DEXPECT=<regex> -P run_cli.cmake <arguments...>
+# cmake -DCLI=<fr-cli> -DEXPECT_RC=<code> -DEXPECT=<regex> -P run_cli.cmake [--] <arguments...>
 # Runs fr-cli with the arguments; checks its exit code and that stdout+stderr match the regex.
+# A first "--" keeps CMake from taking arguments such as --help for itself.
 set(args)
 set(collect OFF)
 math(EXPR last "${CMAKE_ARGC} - 1")
 foreach(i RANGE 0 ${last})
-  if(collect)
-    list(APPEND args "${CMAKE_ARGV${i}}")
-  elseif(CMAKE_ARGV${i} MATCHES "run_cli\\.cmake$")
+  if(collect STREQUAL "first" AND CMAKE_ARGV${i} STREQUAL "--")
     set(collect ON)
+  elseif(collect)
+    list(APPEND args "${CMAKE_ARGV${i}}")
+    set(collect ON)
+  elseif(CMAKE_ARGV${i} MATCHES "run_cli\\.cmake$")
+    set(collect first)
   endif()
 endforeach()
 execute_process(COMMAND ${CLI} ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -17,8 +17,19 @@ const std::vector<CliCommand>& cliCommands() {
     return r;
 }
 
-CliCommandRegistration::CliCommandRegistration(std::string name, std::string usage, CliHandler handler) {
-    registry().push_back({std::move(name), std::move(usage), handler});
+CliCommandRegistration::CliCommandRegistration(std::string name, std::string description, CliSetup setup) {
+    registry().push_back({std::move(name), std::move(description), setup});
+}
+
+void setExamples(CLI::App& command, std::initializer_list<const char*> lines) {
+    std::string text = lines.size() > 1 ? "Examples:" : "Example:";
+    for (const char* l : lines) text += std::string("\n  ") + l;
+    command.footer(text);
+}
+
+CLI::Option* addDecimalSeparatorOption(CLI::App& command, std::string& ds, const std::string& help) {
+    const CLI::Validator oneOfTwo([](const std::string& v) { return v == "." || v == "," ? "" : "must be . or ,"; }, "");
+    return command.add_option("--ds", ds, help)->type_name(".|,")->check(oneOfTwo);
 }
 
 }  // namespace fr::cli

@@ -1,25 +1,36 @@
 #pragma once
 // A sub-command of fr-cli. Each cmd_*.cpp defines one and registers it with a static
-// CliCommandRegistration, so commands are added without touching main.
+// CliCommandRegistration, so commands are added without touching main: the setup function
+// declares the command's options and arguments on its CLI11 sub-command (with an example for its
+// --help) and answers what runs the command once the line is parsed.
+#include <functional>
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 namespace fr::cli {
 
-using CliArgs = std::vector<std::string>;
-// Runs the command with the words after its name; returns the process exit code.
-using CliHandler = int (*)(const CliArgs& args);
+// Runs the parsed command; returns the process exit code.
+using CliRun = std::function<int()>;
+using CliSetup = CliRun (*)(CLI::App& command);
 
 struct CliCommand {
     std::string name;
-    std::string usage;    // one line: arguments and what the command does
-    CliHandler handler;
+    std::string description;  // one line, shown in fr-cli --help
+    CliSetup setup;
 };
 
 const std::vector<CliCommand>& cliCommands();
 
 struct CliCommandRegistration {
-    CliCommandRegistration(std::string name, std::string usage, CliHandler handler);
+    CliCommandRegistration(std::string name, std::string description, CliSetup setup);
 };
+
+// The example lines shown at the end of a command's --help.
+void setExamples(CLI::App& command, std::initializer_list<const char*> lines);
+
+// --ds: "." or ",", left empty when not given.
+CLI::Option* addDecimalSeparatorOption(CLI::App& command, std::string& ds, const std::string& help);
 
 }  // namespace fr::cli

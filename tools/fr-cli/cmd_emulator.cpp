@@ -2,6 +2,7 @@
 // or the width of its paper tape.
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -103,18 +104,30 @@ int Width(const fs::path& folder, const std::string& value) {
     return 0;
 }
 
-int Emulator(const fr::cli::CliArgs& args) {
-    fs::path folder = defaultEmulatorFolder();
-    std::vector<std::string> words;
-    for (const auto& a : args) {
-        if (a.rfind("--dir=", 0) == 0) folder = fs::path(fr::u16(a.substr(6)));
-        else words.push_back(a);
-    }
-    if (words.size() == 1 && words[0] == "status") return Status(folder);
-    if (words.size() == 1 && words[0] == "reset") return Reset(folder);
-    if (words.size() == 2 && words[0] == "width") return Width(folder, words[1]);
-    std::fprintf(stderr, "usage: fr-cli emulator status|reset|width N [--dir=FOLDER]\n");
-    return 2;
+fr::cli::CliRun Setup(CLI::App& c) {
+    struct Options {
+        std::string dir;
+        std::string width;
+    };
+    auto o = std::make_shared<Options>();
+    c.add_option("--dir", o->dir, "the emulator's folder (default: FR_EMULATOR_DIR or the user's data folder)");
+    c.require_subcommand(1, 1);
+    // --dir may also come after the sub-command's words, as in "emulator width 42 --dir=X".
+    CLI::App* status = c.add_subcommand("status", "the emulator's counters and state")->fallthrough();
+    CLI::App* reset = c.add_subcommand("reset", "delete the state and the tape: the next start makes a new device")
+                          ->fallthrough();
+    CLI::App* width = c.add_subcommand("width", "the tape's width in characters")->fallthrough();
+    width->add_option("N", o->width, "characters per row")->required();
+    fr::cli::setExamples(c, {"fr-cli emulator status", "fr-cli emulator width 42 --dir=/tmp/emu"});
+    fr::cli::setExamples(*status, {"fr-cli emulator status --dir=/tmp/emu"});
+    fr::cli::setExamples(*reset, {"fr-cli emulator reset"});
+    fr::cli::setExamples(*width, {"fr-cli emulator width 42"});
+    return [o, status, reset] {
+        const fs::path folder = o->dir.empty() ? defaultEmulatorFolder() : fs::path(fr::u16(o->dir));
+        if (status->parsed()) return Status(folder);
+        if (reset->parsed()) return Reset(folder);
+        return Width(folder, o->width);
+    };
 }
 
 #ifndef _WIN32
@@ -124,9 +137,6 @@ int Emulator(const fr::cli::CliArgs& args) {
 const bool emulatorRegistered = (registerEmulatorClass(), true);
 #endif
 
-fr::cli::CliCommandRegistration registration("emulator",
-                                             "status|reset|width N [--dir=FOLDER]  the emulator's state, a new device, "
-                                             "the tape's width",
-                                             Emulator);
+fr::cli::CliCommandRegistration registration("emulator", "the emulator's state, a new device, the tape's width", Setup);
 
 }  // namespace

@@ -1,7 +1,10 @@
-// fr-cli eval "expr" [name=value ...]: evaluates an expression as a template's number field does.
+// fr-cli eval [--ds=.|,] "expr" [name=value ...]: evaluates an expression as a template's number
+// field does.
 #include <charconv>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "CliCommand.h"
 #include "evaluator/EvalText.h"
@@ -22,25 +25,15 @@ bool ParseNumber(std::string text, double& value) {
     return begin != end && ec == std::errc() && ptr == end;
 }
 
-int Eval(const fr::cli::CliArgs& args) {
-    size_t next = 0;
-    char16_t ds = u',';
-    if (next < args.size() && args[next].rfind("--ds=", 0) == 0) {
-        const std::string d = args[next++].substr(5);
-        if (d != "." && d != ",") {
-            std::fprintf(stderr, "fr-cli eval: --ds must be \".\" or \",\"\n");
-            return 2;
-        }
-        ds = d == "." ? u'.' : u',';
-    }
-    if (next >= args.size()) {
-        std::fprintf(stderr, "usage: fr-cli eval [--ds=.|,] \"expression\" [name=value ...]\n");
-        return 2;
-    }
-    TMathParser parser(ds);
-    const std::string expression = args[next++];
-    for (; next < args.size(); ++next) {
-        const std::string& a = args[next];
+struct Options {
+    std::string ds;
+    std::string expression;
+    std::vector<std::string> variables;
+};
+
+int Eval(const Options& o) {
+    TMathParser parser(o.ds == "." ? u'.' : u',');
+    for (const std::string& a : o.variables) {
         const auto eq = a.find('=');
         double value = 0;
         if (eq == std::string::npos || eq == 0 || !ParseNumber(a.substr(eq + 1), value)) {
@@ -49,7 +42,7 @@ int Eval(const fr::cli::CliArgs& args) {
         }
         parser.Variables().Add(FromUtf8Lenient(a.substr(0, eq)), value);
     }
-    parser.SetExpression(FromUtf8Lenient(expression));
+    parser.SetExpression(FromUtf8Lenient(o.expression));
     const double result = parser.ParserResult();
     std::printf("%.15g\n", result);
     const TError& e = parser.Error();
@@ -59,7 +52,17 @@ int Eval(const fr::cli::CliArgs& args) {
     return 1;
 }
 
-const fr::cli::CliCommandRegistration registration(
-    "eval", "[--ds=.|,] \"expression\" [name=value ...]  evaluate an expression", Eval);
+fr::cli::CliRun Setup(CLI::App& c) {
+    auto o = std::make_shared<Options>();
+    fr::cli::addDecimalSeparatorOption(c, o->ds, "the expression's decimal separator (default ,)");
+    c.add_option("expression", o->expression, "the expression; after -- when it starts with a minus sign")->required();
+    c.add_option("variables", o->variables, "name=value for each variable (either decimal separator)");
+    fr::cli::setExamples(c, {"fr-cli eval \"x*y\" x=0,5 y=5", "fr-cli eval --ds=. \"2.5*4\"",
+                             "fr-cli eval -- \"-x+1\" x=2"});
+    return [o] { return Eval(*o); };
+}
+
+const fr::cli::CliCommandRegistration registration("eval", "evaluate an expression as a template's computed field does",
+                                                   Setup);
 
 }  // namespace

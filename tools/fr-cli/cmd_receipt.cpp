@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,6 @@ using json = nlohmann::ordered_json;
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* kUsage = "usage: fr-cli receipt RECEIPT.json [--dir=FOLDER]\n";
 
 std::u16string text(const json& o, const char* key) {
     return o.contains(key) && o[key].is_string() ? u16(o[key].get<std::string>()) : std::u16string();
@@ -163,15 +162,7 @@ int PrintReceiptOnEmulator(const json& receipt, const fs::path& folder) {
 
 namespace {
 
-int Receipt(const fr::cli::CliArgs& args) {
-    std::string file;
-    fs::path folder = emu::defaultEmulatorFolder();
-    for (const auto& a : args) {
-        if (a.rfind("--dir=", 0) == 0) folder = fs::path(u16(a.substr(6)));
-        else if (file.empty() && a.rfind("--", 0) != 0) file = a;
-        else return std::fputs(kUsage, stderr), 2;
-    }
-    if (file.empty()) return std::fputs(kUsage, stderr), 2;
+int Receipt(const std::string& file, const fs::path& folder) {
     std::ifstream in(fs::path(u16(file)), std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "fr-cli receipt: cannot read %s\n", file.c_str());
@@ -187,7 +178,20 @@ int Receipt(const fr::cli::CliArgs& args) {
     return fr::cli::PrintReceiptOnEmulator(receipt, folder);
 }
 
+fr::cli::CliRun Setup(CLI::App& c) {
+    struct Options {
+        std::string file;
+        std::string dir;
+    };
+    auto o = std::make_shared<Options>();
+    c.add_option("RECEIPT.json", o->file, "the receipt's tables as JSON (see examples/receipt.json)")->required();
+    c.add_option("--dir", o->dir, "the emulator's folder (default: FR_EMULATOR_DIR or the user's data folder)");
+    fr::cli::setExamples(c, {"fr-cli receipt examples/receipt.json", "fr-cli receipt sale.json --dir=/tmp/till"});
+    return [o] { return Receipt(o->file, o->dir.empty() ? emu::defaultEmulatorFolder() : fs::path(u16(o->dir))); };
+}
+
 const fr::cli::CliCommandRegistration registration(
-    "receipt", "RECEIPT.json [--dir=FOLDER]: print a receipt through the driver on the emulator, show the tape", Receipt);
+    "receipt", "print a receipt given as JSON through the driver on the emulator, show what it added to the tape",
+    Setup);
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -36,16 +37,6 @@ using namespace fr::templates;
 using json = nlohmann::ordered_json;
 
 namespace {
-
-const char* kUsage =
-    "usage: fr-cli render TEMPLATE.xml DATA.json [--width N] [--ds=.|,]\n"
-    "         [--bold X] [--italic X] [--underline X] [--inverse X] [--barcode X] [--image X]\n"
-    "         [--bold-on X --bold-off Y ...]\n"
-    "  --width N      characters per row (default 48; at least 20)\n"
-    "  --ds=. or ,    decimal separator (default: the process locale's)\n"
-    "  --STYLE X      X before and after text of that style (STYLE: bold italic underline inverse\n"
-    "                 barcode image); --STYLE-on / --STYLE-off set the two sides apart.\n"
-    "                 \\e, \\xHH and \\\\ in X stand for ESC, a byte value and a backslash.\n";
 
 [[noreturn]] void fail(const std::string& message) { throw EError(u16(message)); }
 
@@ -170,78 +161,19 @@ struct ComApartment {
 };
 #endif
 
-int Render(const cli::CliArgs& args) {
-    std::vector<std::string> files;
+struct Options {
+    std::string templateFile, dataFile;
     int width = 48;
-    TFormatSettings fs = processFormatSettings();
+    std::string ds;  // empty: the process locale's
     TControlStrings control;
-    struct Style {
-        const char* name;
-        std::u16string* on;
-        std::u16string* off;
-    };
-    const Style styles[] = {{"bold", &control.ESCBoldOn, &control.ESCBoldOff},
-                            {"italic", &control.ESCItalicOn, &control.ESCItalicOff},
-                            {"underline", &control.ESCUnderlineOn, &control.ESCUnderlineOff},
-                            {"inverse", &control.ESCInversionOn, &control.ESCInversionOff},
-                            {"barcode", &control.ESCBarcodeOn, &control.ESCBarcodeOff},
-                            {"image", &control.ESCImageOn, &control.ESCImageOff}};
+};
 
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string a = args[i];
-        if (a.rfind("--", 0) != 0) {
-            files.push_back(a);
-            continue;
-        }
-        std::string value;
-        if (const auto eq = a.find('='); eq != std::string::npos) {
-            value = a.substr(eq + 1);
-            a = a.substr(0, eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            std::fprintf(stderr, "fr-cli render: %s needs a value\n%s", a.c_str(), kUsage);
-            return 2;
-        }
-        const std::string opt = a.substr(2);
-        bool known = false;
-        if (opt == "width") {
-            int64_t w = 0;
-            if (!tryTextToInt64(u16(value), w) || w < 1 || w > 100000) {
-                std::fprintf(stderr, "fr-cli render: --width must be a number of characters, 1..100000\n");
-                return 2;
-            }
-            width = static_cast<int>(w);
-            known = true;
-        } else if (opt == "ds") {
-            if (value != "." && value != ",") {
-                std::fprintf(stderr, "fr-cli render: --ds must be \".\" or \",\"\n");
-                return 2;
-            }
-            fs.DecimalSeparator = value == "." ? u'.' : u',';
-            known = true;
-        }
-        for (const Style& s : styles) {
-            const std::string name = s.name;
-            if (opt == name) *s.on = *s.off = controlText(value);
-            else if (opt == name + "-on") *s.on = controlText(value);
-            else if (opt == name + "-off") *s.off = controlText(value);
-            else continue;
-            known = true;
-        }
-        if (!known) {
-            std::fprintf(stderr, "fr-cli render: unknown option %s\n%s", a.c_str(), kUsage);
-            return 2;
-        }
-    }
-    if (files.size() != 2) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-
-    const std::u16string templatePath = u16(files[0]);
-    if (!IsExistingFile(templatePath)) fail("no template file " + files[0]);
-    const Variant data = dataOf(json::parse(readFile(files[1]), nullptr, true, true));
+int Render(const Options& o) {
+    TFormatSettings fs = processFormatSettings();
+    if (!o.ds.empty()) fs.DecimalSeparator = o.ds == "." ? u'.' : u',';
+    const std::u16string templatePath = u16(o.templateFile);
+    if (!IsExistingFile(templatePath)) fail("no template file " + o.templateFile);
+    const Variant data = dataOf(json::parse(readFile(o.dataFile), nullptr, true, true));
 
 #ifdef _WIN32
     ComApartment com;
@@ -249,15 +181,53 @@ int Render(const cli::CliArgs& args) {
     int32_t number = -1;
     std::u16string description;
     const Variant loaded = LoadTemplateFromXml(templatePath, number, description);
-    if (!loaded.isArray()) fail(files[0] + ": no Template element with sections (or not well-formed XML)");
+    if (!loaded.isArray()) fail(o.templateFile + ": no Template element with sections (or not well-formed XML)");
 
-    const std::u16string text = GetTemplateText(loaded.array().at(2), data, width, control, fs);
+    const std::u16string text = GetTemplateText(loaded.array().at(2), data, o.width, o.control, fs);
     std::string out = u8(replaceAll(text, u"\r\n", u"\n"));
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
 
-const cli::CliCommandRegistration registration(
-    "render", "TEMPLATE.xml DATA.json [--width N] [--ds=.|,] [--bold X ...]  print a template document as text", Render);
+cli::CliRun Setup(CLI::App& c) {
+    auto o = std::make_shared<Options>();
+    c.add_option("template", o->templateFile, "the template (XML)")->required();
+    c.add_option("data", o->dataFile, "the rows to print (JSON)")->required();
+    c.add_option("--width", o->width, "characters per row")->check(CLI::Range(1, 100000))->capture_default_str();
+    cli::addDecimalSeparatorOption(c, o->ds, "decimal separator (default: the process locale's)");
+    struct Style {
+        const char* name;
+        std::u16string TControlStrings::*on;
+        std::u16string TControlStrings::*off;
+    };
+    static const Style styles[] = {
+        {"bold", &TControlStrings::ESCBoldOn, &TControlStrings::ESCBoldOff},
+        {"italic", &TControlStrings::ESCItalicOn, &TControlStrings::ESCItalicOff},
+        {"underline", &TControlStrings::ESCUnderlineOn, &TControlStrings::ESCUnderlineOff},
+        {"inverse", &TControlStrings::ESCInversionOn, &TControlStrings::ESCInversionOff},
+        {"barcode", &TControlStrings::ESCBarcodeOn, &TControlStrings::ESCBarcodeOff},
+        {"image", &TControlStrings::ESCImageOn, &TControlStrings::ESCImageOff}};
+    // Applied as they come on the line: a later option overrides an earlier one for the same side.
+    const auto side = [&c, o](const std::string& option, const std::string& help, auto apply) {
+        c.add_option_function<std::string>(option, [o, apply](const std::string& typed) { apply(o->control, controlText(typed)); },
+                                           help)
+            ->trigger_on_parse();
+    };
+    for (const Style& s : styles) {
+        const std::string name = s.name;
+        side("--" + name, "X before and after text of that style", [s](TControlStrings& t, const std::u16string& x) {
+            t.*s.on = x;
+            t.*s.off = x;
+        });
+        side("--" + name + "-on", "X before text of that style", [s](TControlStrings& t, const std::u16string& x) { t.*s.on = x; });
+        side("--" + name + "-off", "X after text of that style", [s](TControlStrings& t, const std::u16string& x) { t.*s.off = x; });
+    }
+    c.footer(
+        "In a style's X, \\e, \\xHH and \\\\ stand for ESC, a byte value and a backslash.\n"
+        "Example:\n  fr-cli render examples/goods-slip.xml examples/goods-slip.json --width 48 --bold '**'");
+    return [o] { return Render(*o); };
+}
+
+const cli::CliCommandRegistration registration("render", "print a template document as text, one line per row", Setup);
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -44,17 +45,7 @@ uintmax_t printFrom(const fs::path& p, uintmax_t from) {
     return from;
 }
 
-int Tape(const fr::cli::CliArgs& args) {
-    bool follow = false;
-    fs::path folder = fr::emu::defaultEmulatorFolder();
-    for (const auto& a : args) {
-        if (a == "--follow" || a == "-f") follow = true;
-        else if (a.rfind("--dir=", 0) == 0) folder = fs::path(fr::u16(a.substr(6)));
-        else {
-            std::fprintf(stderr, "usage: fr-cli tape [--follow] [--dir=FOLDER]\n");
-            return 2;
-        }
-    }
+int Tape(bool follow, const fs::path& folder) {
     const fs::path tape = fr::emu::TEmuStore(folder).tapePath();
     if (!follow) {
         if (!fs::exists(tape)) std::fprintf(stderr, "fr-cli tape: лента пуста (%s)\n", fr::u8(tape.u16string()).c_str());
@@ -75,6 +66,18 @@ int Tape(const fr::cli::CliArgs& args) {
     }
 }
 
-fr::cli::CliCommandRegistration registration("tape", "[--follow] [--dir=FOLDER]  print the emulator's paper tape", Tape);
+fr::cli::CliRun Setup(CLI::App& c) {
+    struct Options {
+        bool follow = false;
+        std::string dir;
+    };
+    auto o = std::make_shared<Options>();
+    c.add_flag("-f,--follow", o->follow, "keep printing what is added, until interrupted");
+    c.add_option("--dir", o->dir, "the emulator's folder (default: FR_EMULATOR_DIR or the user's data folder)");
+    fr::cli::setExamples(c, {"fr-cli tape --follow"});
+    return [o] { return Tape(o->follow, o->dir.empty() ? fr::emu::defaultEmulatorFolder() : fs::path(fr::u16(o->dir))); };
+}
+
+const fr::cli::CliCommandRegistration registration("tape", "print the emulator's paper tape", Setup);
 
 }  // namespace

@@ -1,6 +1,7 @@
 // fr-cli: command-line front end over the driver's portable core.
 #include <cstdio>
 #include <exception>
+#include <map>
 #include <string>
 
 #include "CliCommand.h"
@@ -11,30 +12,51 @@
 
 using namespace fr::cli;
 
-static int usage() {
-    std::fputs("usage: fr-cli <command> [arguments]\n\ncommands:\n", stderr);
-    for (const auto& c : cliCommands()) std::fprintf(stderr, "  %-10s %s\n", c.name.c_str(), c.usage.c_str());
-    return 2;
-}
-
 int main(int argc, char** argv) {
 #ifdef _WIN32
     // We print UTF-8 (Russian texts included).
     SetConsoleOutputCP(CP_UTF8);
 #endif
-    if (argc < 2) return usage();
-    const std::string name = argv[1];
-    if (name == "help" || name == "--help" || name == "-h") return usage(), 0;
+    CLI::App app{"Command-line tool over the fiscal-printer driver's core.", "fr-cli"};
+    app.require_subcommand(1, 1);
+    std::map<const CLI::App*, CliRun> runs;
     for (const auto& c : cliCommands()) {
-        if (c.name != name) continue;
-        CliArgs args(argv + 2, argv + argc);
-        try {
-            return c.handler(args);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "fr-cli %s: %s\n", name.c_str(), e.what());
-            return 1;
-        }
+        CLI::App* command = app.add_subcommand(c.name, c.description);
+        runs[command] = c.setup(*command);
     }
-    std::fprintf(stderr, "fr-cli: unknown command '%s'\n", name.c_str());
-    return usage();
+    // After the commands: a sub-command takes its parent's footer when it is added.
+    setExamples(app, {"fr-cli eval \"2+3*4\"", "fr-cli COMMAND --help"});
+    // "fr-cli help" as well as --help.
+    if (argc == 2 && std::string(argv[1]) == "help") {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    }
+    // A first word that is neither an option nor a command: say so rather than "a command is required".
+    const auto isCommand = [](const char* word) {
+        for (const auto& c : cliCommands())
+            if (c.name == word) return true;
+        return false;
+    };
+    if (argc >= 2 && argv[1][0] != '-' && !isCommand(argv[1])) {
+        std::fprintf(stderr, "fr-cli: unknown command '%s'\nRun with --help for more information.\n", argv[1]);
+        return 2;
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        // A command line that cannot be parsed is a usage error, whatever CLI11 calls it.
+        app.exit(e);
+        return 2;
+    }
+    const CLI::App* command = app.get_subcommands().front();
+    try {
+        return runs.at(command)();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "fr-cli %s: %s\n", command->get_name().c_str(), e.what());
+        return 1;
+    }
 }
