@@ -3,18 +3,6 @@
 ' FR_INSTALLED_DIR names the folder; FR_EMULATOR_DIR the emulator's.
 Plan 9
 
-Class EquipmentManager
-    Public DevicesFolder
-    Public Function GetAppProperty(ByRef DeviceID, ByRef PropName, ByRef Value)
-        GetAppProperty = True
-        Select Case PropName
-            Case "DevicesFolder", "ModelsFolder": Value = DevicesFolder
-            Case "Language": Value = "ru"
-            Case Else: GetAppProperty = False
-        End Select
-    End Function
-End Class
-
 Dim shell, fso, installed, folder, server, m, d, res, desc, outData, s(6, 0), items(18, 0), pays(3, 0), common(12)
 Set shell = CreateObject("WScript.Shell")
 Set fso = CreateObject("Scripting.FileSystemObject")

@@ -2,25 +2,6 @@
 ' as the equipment manager. Kept in UTF-8; run-vbs.sh converts it for cscript.
 Plan 46
 
-' The equipment manager: answers the folders and the language, remembers what it was asked.
-Class EquipmentManager
-    Public Asked
-    Public DevicesFolder
-    Private Sub Class_Initialize()
-        Asked = ""
-    End Sub
-    Public Function GetAppProperty(ByRef DeviceID, ByRef PropName, ByRef Value)
-        Asked = Asked & PropName & "(" & DeviceID & ");"
-        GetAppProperty = True
-        Select Case PropName
-            Case "ModelsFolder": Value = "C:\models"
-            Case "Language": Value = "ru"
-            Case "DevicesFolder": Value = DevicesFolder
-            Case Else: GetAppProperty = False
-        End Select
-    End Function
-End Class
-
 ' The value of a setting in the GetSettings table (ID in the first column), Null when absent.
 Function SettingValue(t, id)
     Dim i

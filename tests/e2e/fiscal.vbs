@@ -5,20 +5,6 @@
 ' the shared Check, Show, Plan and Done before it.
 Plan 77
 
-' The equipment manager: the devices folder is all the driver asks for here.
-Class EquipmentManager
-    Public DevicesFolder
-    Public Function GetAppProperty(ByRef DeviceID, ByRef PropName, ByRef Value)
-        GetAppProperty = True
-        Select Case PropName
-            Case "DevicesFolder": Value = DevicesFolder
-            Case "ModelsFolder": Value = DevicesFolder
-            Case "Language": Value = "ru"
-            Case Else: GetAppProperty = False
-        End Select
-    End Function
-End Class
-
 Sub WriteFaults(text)
     Dim f
     Set f = fso.CreateTextFile(folder & "\faults.txt", True)

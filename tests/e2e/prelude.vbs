@@ -112,3 +112,22 @@ Function ReadUtf8(path)
     End If
     ReadUtf8 = s
 End Function
+
+' The host's equipment manager, as a business application hands it to Init: it answers the
+' folders (both the devices folder) and the language, and remembers what it was asked.
+Class EquipmentManager
+    Public Asked
+    Public DevicesFolder
+    Private Sub Class_Initialize()
+        Asked = ""
+    End Sub
+    Public Function GetAppProperty(ByRef DeviceID, ByRef PropName, ByRef Value)
+        Asked = Asked & PropName & "(" & DeviceID & ");"
+        GetAppProperty = True
+        Select Case PropName
+            Case "DevicesFolder", "ModelsFolder": Value = DevicesFolder
+            Case "Language": Value = "ru"
+            Case Else: GetAppProperty = False
+        End Select
+    End Function
+End Class

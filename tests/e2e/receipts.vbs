@@ -6,19 +6,6 @@
 ' and puts the shared Check, Show, Plan and Done before it.
 Plan 52
 
-Class EquipmentManager
-    Public DevicesFolder
-    Public Function GetAppProperty(ByRef DeviceID, ByRef PropName, ByRef Value)
-        GetAppProperty = True
-        Select Case PropName
-            Case "DevicesFolder": Value = DevicesFolder
-            Case "ModelsFolder": Value = DevicesFolder
-            Case "Language": Value = "ru"
-            Case Else: GetAppProperty = False
-        End Select
-    End Function
-End Class
-
 Sub WriteFaults(text)
     Dim f
     Set f = fso.CreateTextFile(folder & "\faults.txt", True)
