@@ -10,17 +10,8 @@
 
 #include "support/TestDispatchClass.h"
 
-namespace {
-thread_local long gAllocations = 0;
-}  // namespace
 
-void* operator new(std::size_t n) {
-    ++gAllocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "../CountingAllocator.h"
 
 namespace {
 using fr::Variant;
@@ -59,9 +50,9 @@ int main2() {
             args[0] = c.inData;
             args[1] = Variant();
             args[2] = Variant(0);
-            long before = gAllocations;
+            long before = fr::bench::allocationCount();
             if (object->invoke(noOp, fr::kDISPATCH_METHOD, args, result, excep) != fr::kS_OK) return 1;
-            allocations += gAllocations - before;
+            allocations += fr::bench::allocationCount() - before;
         }
         double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() / calls;
         std::printf("%-22s %14.2f %10.1f\n", c.what, static_cast<double>(allocations) / calls, ns);

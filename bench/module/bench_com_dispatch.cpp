@@ -21,17 +21,8 @@
 
 using fr::com::ComPtr;
 
-namespace {
-long gAllocations = 0;  // one thread calls
-}  // namespace
 
-void* operator new(std::size_t n) {
-    ++gAllocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "../CountingAllocator.h"
 
 namespace {
 
@@ -221,9 +212,9 @@ int main() {
         const int counted = 10000;
         for (int k = 0; k < 4; ++k) {
             nsPerCall(local.get(), noOp, 10, &kinds[k]);
-            long before = gAllocations;
+            long before = fr::bench::allocationCount();
             nsPerCall(local.get(), noOp, counted, &kinds[k]);
-            allocations[k] = static_cast<double>(gAllocations - before) / counted;
+            allocations[k] = static_cast<double>(fr::bench::allocationCount() - before) / counted;
         }
         SysFreeString(text15);
 

@@ -8,7 +8,7 @@
 
 using namespace fr;
 using fr::test::DriverHost;
-using Seq = std::vector<std::string>;
+using namespace fr::test;
 
 TEST(DriverConnection, EnableStartsTheModelOpensThePortAndReadsTheSerialNumber) {
     struct Case {

@@ -3,6 +3,7 @@
 // the creation hook (or, with `installed` false, none at all).
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "adapter/uDriver.h"
 #include "automation/AutomationObject.h"
@@ -48,5 +49,22 @@ struct DriverHost {
 };
 
 inline Variant inData(std::initializer_list<Variant> items) { return Variant(VariantArray::vector(items)); }
+
+// Universal-driver calls as FakeUniversalDriver::sequence() writes them, joined with +.
+using Seq = std::vector<std::string>;
+inline Seq operator+(Seq a, const Seq& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The register answers: shift 7, last receipt 3, its clock at 09:30:15; read back in this order.
+inline void answerFiscalParams(FakeUniversalDriver& fake) {
+    fake.values[u"SmenNum"] = Variant(7);
+    fake.values[u"LastReceiptNum"] = Variant(3);
+    fake.values[u"GetTime"] = Variant(u"093015");
+}
+inline const Seq kFiscalParams = {"SmenNum()", "LastReceiptNum()", "GetTime()"};
+
+inline std::string sp(size_t n) { return std::string(n, ' '); }
 
 }  // namespace fr::test

@@ -7,17 +7,9 @@
 #include "platform/Platform.h"
 
 using namespace fr;
-using fr::test::DriverHost;
-using fr::test::inData;
-using Seq = std::vector<std::string>;
+using namespace fr::test;
 
 namespace {
-std::string sp(size_t n) { return std::string(n, ' '); }
-Seq operator+(Seq a, const Seq& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-const Seq kFiscalParams = {"SmenNum()", "LastReceiptNum()", "GetTime()"};
 }  // namespace
 
 TEST(NonFiscal, PrintTextSplitsLinesAndDocuments) {

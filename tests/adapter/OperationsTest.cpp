@@ -8,22 +8,9 @@
 #include "platform/Platform.h"
 
 using namespace fr;
-using fr::test::DriverHost;
-using fr::test::inData;
-using Seq = std::vector<std::string>;
+using namespace fr::test;
 
 namespace {
-// The register answers: shift 7, last receipt 3, its clock at 09:30:15.
-void answerFiscalParams(fr::test::FakeUniversalDriver& fake) {
-    fake.values[u"SmenNum"] = Variant(7);
-    fake.values[u"LastReceiptNum"] = Variant(3);
-    fake.values[u"GetTime"] = Variant(u"093015");
-}
-const Seq kFiscalParams = {"SmenNum()", "LastReceiptNum()", "GetTime()"};
-Seq operator+(Seq a, const Seq& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 // Today's date at a time of day, as the computer's clock gives the date.
 double todayAt(int h, int m, int s) {
     const DateParts today = decodeDateTime(platform::nowLocal());

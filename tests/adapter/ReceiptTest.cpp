@@ -8,9 +8,7 @@
 #include "DriverHost.h"
 
 using namespace fr;
-using fr::test::DriverHost;
-using fr::test::inData;
-using Seq = std::vector<std::string>;
+using namespace fr::test;
 
 namespace {
 
@@ -86,27 +84,15 @@ Variant receipt(const Variant& items, const Variant& pays, const Variant& common
     return inData({items, pays, common});
 }
 
-void answerFiscalParams(fr::test::FakeUniversalDriver& fake) {
-    fake.values[u"SmenNum"] = Variant(7);
-    fake.values[u"LastReceiptNum"] = Variant(3);
-    fake.values[u"GetTime"] = Variant(u"093015");
-}
-const Seq kFiscalParams = {"SmenNum()", "LastReceiptNum()", "GetTime()"};
-Seq operator+(Seq a, const Seq& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 const std::string kBegin = "beginFiscalReceipt(&0,&Иванова)";
 const std::string kBread = "printRecItem(&Хлеб,&10,&2,&1,0,0)";
 const std::string kMilk = "printRecItem(&Молоко,&80,&1,&2,0,0)";
-std::string sp(size_t n) { return std::string(n, ' '); }
 
 }  // namespace
 
 TEST(Receipt, FiscalCallSequences) {
     Goods bread, milk{.name = u"Молоко", .price = 80, .quantity = 1, .tax = 2};
-    Goods badQuantity = milk;
     struct Case {
         const char* what;
         Variant in;
@@ -148,7 +134,6 @@ TEST(Receipt, FiscalCallSequences) {
          [](auto& f) { f.raisesAt[{u"LastError", 5}] = u"Сбой связи"; }, "Сбой связи"},
         {"receipt type 2", sale({bread}, {{0, 20}}, 2), 1004, {}},
     };
-    (void)badQuantity;
     for (const auto& c : cases) {
         DriverHost<> h;
         answerFiscalParams(*h.fake);

@@ -1,0 +1,19 @@
+#pragma once
+// Replaces the program's global allocator with one that counts: include in exactly one file of a
+// benchmark program, then read allocationCount() around the code under measure.
+#include <cstdlib>
+#include <new>
+
+namespace fr::bench {
+// Per thread, so another thread's allocations never count.
+inline thread_local long gAllocationCount = 0;
+inline long allocationCount() { return gAllocationCount; }
+}  // namespace fr::bench
+
+void* operator new(std::size_t n) {
+    ++fr::bench::gAllocationCount;
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
