@@ -13,7 +13,6 @@ namespace fr {
 namespace {
 constexpr int32_t kEmulatorModelIndex = 8;
 constexpr int32_t kEmulatorModelCode = 100;
-constexpr int32_t kLastVendorCode = 1000;
 constexpr uint8_t kNominalLineLen = 48;
 const char16_t* const kNoUniversalDriver = u"Не установлен универсальный драйвер Vornlex";
 
@@ -95,6 +94,21 @@ int32_t TDriverFR::DoOpen(std::u16string& ResultDescription) {
     code = DeviceReady();
     if (code == rcLibraryNotFound) ResultDescription = kNoUniversalDriver;
     return code;
+}
+
+namespace {
+TSettingsDialogShower settingsDialogShower = nullptr;
+}  // namespace
+
+void SetSettingsDialogShower(TSettingsDialogShower shower) { settingsDialogShower = shower; }
+
+bool TDriverFR::ShowSettingsDialog() {
+    StoreFocus();
+    struct Restore {
+        TDriverFR& driver;
+        ~Restore() { driver.RestoreFocus(); }
+    } restore{*this};
+    return settingsDialogShower && settingsDialogShower(*this);
 }
 
 int32_t TDriverFR::DoEnable(std::u16string& ResultDescription) {

@@ -22,6 +22,9 @@ inline constexpr const char16_t* kDriverModelID = u"6C1F0B5E-7A2D-4E39-9B84-3F0D
 inline constexpr const char16_t* kDriverProgID = u"Eqdr.FrVornlex";
 inline constexpr const char16_t* kUniversalDriverProgID = u"Vornlex.FiscalPrinter";
 
+// The universal driver's own error codes go up to here; the driver's codes start above.
+inline constexpr int32_t kLastVendorCode = 1000;
+
 // The speeds the register's port supports, in the universal driver's order.
 inline constexpr std::array<int32_t, 6> BaudRates{4800, 9600, 19200, 38400, 57600, 115200};
 // The position of a rate in BaudRates, or -1.
@@ -31,6 +34,12 @@ int32_t ModelCode(int32_t modelIndex);
 
 // Sets the formats the driver's texts are made with, process-wide, once per process.
 void SetDriverProcessFormats();
+
+class TDriverFR;
+// Shows the settings window for a driver and tells whether it was closed with OK. The COM module
+// installs the Win32 one; without it the driver has no window to show.
+using TSettingsDialogShower = bool (*)(TDriverFR&);
+void SetSettingsDialogShower(TSettingsDialogShower shower);
 
 class TDriverFR : public TBaseFR {
 public:
@@ -51,6 +60,9 @@ public:
     virtual int32_t ConvertDrvError(int32_t ErrorCode, std::u16string& ResultDescription);
     std::u16string GetErrorDescription(int32_t ErrorCode) const { return FDrvResultDescr; }
     void LoadDriverSettings();
+    // A call on the universal driver by name; raises when there is none.
+    Variant Call(const std::u16string& name, std::vector<Arg>& args);
+    Variant Call(const std::u16string& name);
 
     const std::u16string& DeviceSerialNum() const { return FDeviceSerialNum; }
     int32_t DrvResult() const { return FDrvResult; }
@@ -110,6 +122,8 @@ protected:
     void DeclareSettings() override;
     void SettingsChanged() override;
     int32_t DoOpen(std::u16string& ResultDescription) override;
+    // The host's window is kept from input while the settings window is up, and gets the focus back.
+    bool ShowSettingsDialog() override;
     int32_t DoEnable(std::u16string& ResultDescription) override;
     int32_t DoDisable(std::u16string& ResultDescription) override;
     void DoClose() override;
@@ -117,9 +131,6 @@ protected:
 
     // Disconnect, then let go of the universal driver.
     void ReleaseDriver();
-    // A call on the universal driver; raises when there is none.
-    Variant Call(const std::u16string& name, std::vector<Arg>& args);
-    Variant Call(const std::u16string& name);
 
     Variant FDriverFR;
     std::u16string FDeviceSerialNum;

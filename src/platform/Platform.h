@@ -4,6 +4,7 @@
 // recorded, not shown.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,6 +66,10 @@ std::u16string localUserDataFolder();
 // Replaces the whole file in one step: a temporary file beside it is written, flushed to disk and
 // renamed over it, so a crash leaves either the old or the new content. Raises EInOutError.
 void writeFileAtomically(const std::u16string& fileName, std::string_view bytes);
+// The whole content of a file; nothing when it cannot be read.
+std::optional<std::string> readWholeFile(const std::u16string& fileName);
+// True when the name is an existing file (not a folder).
+bool fileExists(const std::u16string& fileName);
 // Appends the bytes and flushes them to disk before returning. Raises EInOutError.
 void appendFileDurably(const std::u16string& fileName, std::string_view bytes);
 

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,6 +81,34 @@ void appendFileDurably(const std::u16string& fileName, std::string_view bytes) {
         raiseIo(u"Не удалось дописать файл", target);
     }
     ::close(fd);
+}
+
+}  // namespace fr::platform
+
+namespace fr::platform {
+
+std::optional<std::string> readWholeFile(const std::u16string& fileName) {
+    int fd = ::open(utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool fileExists(const std::u16string& fileName) {
+    struct stat st {};
+    return ::stat(utf16ToUtf8(fileName).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace fr::platform

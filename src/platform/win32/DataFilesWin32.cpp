@@ -69,3 +69,23 @@ void appendFileDurably(const std::u16string& fileName, std::string_view bytes) {
 }
 
 }  // namespace fr::platform
+
+namespace fr::platform {
+
+std::optional<std::string> readWholeFile(const std::u16string& fileName) {
+    FileHandle f{CreateFileW(reinterpret_cast<const wchar_t*>(fileName.c_str()), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(f.h, buf, sizeof buf, &n, nullptr) && n > 0) bytes.append(buf, n);
+    return bytes;
+}
+
+bool fileExists(const std::u16string& fileName) {
+    DWORD a = GetFileAttributesW(reinterpret_cast<const wchar_t*>(fileName.c_str()));
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace fr::platform
