@@ -1,6 +1,10 @@
 // The popup texts file of the context help.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "automation/Text.h"
 #include "ui/uHelpPopups.h"
 
@@ -26,4 +30,13 @@ TEST(HelpPopups, TopicsAreTheLinesUnderTheirIdJoinedByCrLf) {
     EXPECT_EQ(popups.Topic(103), u"");
     EXPECT_EQ(popups.Topic(7), u"");
     EXPECT_EQ(popups.Count(), 3u);
+}
+
+// Every control of the settings window with a help context below 1000 has a real text shipped.
+TEST(HelpPopups, TheShippedFileAnswersEveryContextOfTheWindow) {
+    std::ifstream in(FR_HELP_POPUPS, std::ios::binary);
+    ASSERT_TRUE(in) << FR_HELP_POPUPS;
+    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto popups = THelpPopups::Parse(content);
+    for (int id = 101; id <= 111; ++id) EXPECT_GT(popups.Topic(id).size(), 40u) << id;
 }

@@ -27,6 +27,8 @@ pack_arch() {
     # The link names the file only (no folder), so the symbols can be put anywhere a debugger looks.
     (cd "$dist/symbols/$arch" && "$tool-objcopy" --add-gnu-debuglink="$name.dbg" "$stage/$arch/$name.dll")
   done
+  # The settings window finds its help pages and popup texts beside the driver.
+  cp -r "$ROOT/help" "$stage/$arch/help"
 }
 pack_arch x64 x86_64-w64-mingw32 win64
 pack_arch x86 i686-w64-mingw32 win32
