@@ -42,7 +42,10 @@ int32_t numberOr0(const std::u16string& text) {
 TfrmDeviceSettings::TfrmDeviceSettings(TBaseDevice& device, TDialogServices& services, IDeviceSettingsView& view)
     : TfrmBaseSettings(device, services), FView(view) {}
 
-void TfrmDeviceSettings::OnCreateFrm() { ADeviceManager = dynamic_cast<TDriverFR*>(&DeviceManager()); }
+void TfrmDeviceSettings::OnCreateFrm() {
+    ADeviceManager = dynamic_cast<TDriverFR*>(&DeviceManager());
+    if (!ADeviceManager) throw EError(u"Страница подключения открывается только для драйвера ККТ");
+}
 
 void TfrmDeviceSettings::OnReadSettings() {
     TBaseDevice& d = DeviceManager();
@@ -95,14 +98,6 @@ void TfrmDeviceSettings::ConnectionTypeChanged() {
 
 void TfrmDeviceSettings::ModelChanged() { FView.SetConnectionGroupVisible(FView.ModelIndex() != kEmulatorModelIndex); }
 
-std::u16string TfrmDeviceSettings::ErrorText(int32_t code) const {
-    // The universal driver's last description answers only for its own codes; the driver's codes
-    // (a missing universal driver, say) would otherwise show an empty or stale text.
-    if (code > kLastVendorCode) return ResultCodeDescription(code);
-    std::u16string text = ADeviceManager ? ADeviceManager->GetErrorDescription(code) : std::u16string();
-    return text.empty() ? ResultCodeDescription(code) : text;
-}
-
 int32_t TfrmDeviceSettings::TestConnection() {
     const int32_t code = DeviceButton([] { return rcOK; });
     if (code == rcOK) Services().ShowInfo(u"Тест пройден!");
@@ -117,7 +112,7 @@ int32_t TfrmDeviceSettings::DeviceButton(Call&& call) {
     try {
         code = EnableDevice(ConnectionSettingIDs);
         if (code == rcOK) code = call();
-        if (code != rcOK) failure = ErrorText(code);
+        if (code != rcOK) failure = ADeviceManager->GetErrorDescription(code);
     } catch (const EAbort&) {
         throw;  // stopped before connecting; the page has said why and nothing is left to undo
     } catch (const EError& e) {

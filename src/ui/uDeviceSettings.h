@@ -60,9 +60,6 @@ public:
     void GetTimeClick();
 
 private:
-    // The driver's text for a code: the universal driver's own description for its codes, the
-    // table's text for the driver's codes.
-    std::u16string ErrorText(int32_t code) const;
     // Connects with the page's values, runs the call and disconnects, the settings put back; a
     // failure is shown. The call's result code, or the code of the failure.
     template <class Call>

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "adapter/uDriver.h"
 #include "ui/uCommonSettings.h"
 #include "ui/win32/uPageWindow.h"
 #include "ui/win32/uWin32Services.h"
