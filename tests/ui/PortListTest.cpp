@@ -266,17 +266,20 @@ TEST(PortList, ReadingTheSelectionAndStatesDuringACheckIsSafe) {
     for (int n = 1; n <= 64; ++n) sources.serialMap.push_back(u"COM" + u16(std::to_string(n)));
     FakeOpener opener;
     for (int n = 1; n <= 64; n += 2) opener.busy.insert(u"COM" + u16(std::to_string(n)));
+    opener.hold = true;
     std::atomic<int> repaints{0};
     TPortList list(sources, opener, [&] { ++repaints; });
     list.SetPortNumber(10);
     list.CheckPorts();
+    opener.waitEntered();  // the reading starts while the check is on its first port
     int seen = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (repaints < 64 && std::chrono::steady_clock::now() < deadline) {
+    for (int pass = 0; repaints < 64 && std::chrono::steady_clock::now() < deadline; ++pass) {
         for (int i = 0; i < list.Count(); ++i) seen += list.Entry(i).PortState.load() != TPortState::psUnknown;
         seen += list.PortNumber() == 10 && list.Items()[9] == u"COM10";
-        list.SetItemIndex(seen % 64);
+        list.SetItemIndex(pass % 64);
         list.SetPortNumber(10);  // selects, does not append
+        if (pass == 0) opener.release();
     }
     list.StopPortCheck();
     EXPECT_GT(seen, 0);
