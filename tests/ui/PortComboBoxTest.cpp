@@ -1,0 +1,208 @@
+// The Windows port picker and sources under Wine: the real registry, SetupAPI and port devices
+// give a list without crashing; TPortComboBox on a real owner-drawn combo box in a hidden window
+// shows the list, appends placeholders, draws the dots and is repainted by the checker's posted
+// messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "FakePortSources.h"
+#include "ui/uPortEnum.h"
+#include "ui/uUSBPrintLib.h"
+#include "ui/win32/uPortComboBox.h"
+
+using namespace fr::ui;
+using fr::ui::test::FakeOpener;
+using fr::ui::test::FakePortSources;
+using fr::ui::win32::TPortComboBox;
+
+namespace {
+
+constexpr int kComboId = 100;
+TPortComboBox* gBox = nullptr;  // the picker the test window forwards to
+
+LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DRAWITEM && gBox) return gBox->DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    if (msg == WM_MEASUREITEM) {
+        // Sent while the combo box is created, before any picker exists.
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = TPortComboBox::kItemHeight;
+        if (gBox) gBox->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// A hidden top-level window with the dialog's kind of combo box.
+class TestWindow {
+public:
+    TestWindow() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = ParentProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"FrPortPickerTestParent";
+        RegisterClassExW(&wc);
+        parent = CreateWindowExW(0, wc.lpszClassName, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+        combo = CreateWindowExW(0, L"COMBOBOX", L"",
+                                WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, 0, 200,
+                                150, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)), wc.hInstance, nullptr);
+    }
+    ~TestWindow() {
+        gBox = nullptr;
+        DestroyWindow(parent);
+    }
+    int count() const { return static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0)); }
+    int selection() const { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+    std::wstring text(int i) const {
+        wchar_t buf[512] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
+        return buf;
+    }
+    HWND parent = nullptr;
+    HWND combo = nullptr;
+};
+
+// Pumps messages until `wanted` repaint requests reached the picker's window, or 10 seconds.
+int PumpRepaints(const TPortComboBox& box, int wanted) {
+    int seen = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (seen < wanted && std::chrono::steady_clock::now() < deadline) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.hwnd == box.MessageWindow() && msg.message == TPortComboBox::kRepaintMessage) ++seen;
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return seen;
+}
+
+// Draws item i into a 200x16 bitmap through the parent's WM_DRAWITEM; answers what it returned.
+struct Drawn {
+    LRESULT handled;
+    COLORREF dot, beside, leftOfText;
+    bool textDrawn;
+};
+Drawn DrawThroughParent(const TestWindow& w, int i) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 200, 16);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_COMBOBOX;
+    dis.CtlID = kComboId;
+    dis.itemID = static_cast<UINT>(i);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.hwndItem = w.combo;
+    dis.hDC = dc;
+    dis.rcItem = {0, 0, 200, 16};
+    Drawn d{};
+    d.handled = SendMessageW(w.parent, WM_DRAWITEM, kComboId, reinterpret_cast<LPARAM>(&dis));
+    d.dot = GetPixel(dc, 7, 7);
+    d.beside = GetPixel(dc, 14, 7);
+    d.leftOfText = GetPixel(dc, 15, 3);
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    for (int x = 16; x < 200 && !d.textDrawn; ++x)
+        for (int y = 0; y < 16 && !d.textDrawn; ++y) d.textDrawn = GetPixel(dc, x, y) != background;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return d;
+}
+
+}  // namespace
+
+TEST(Win32Ports, TheSystemSourcesAnswerWithoutCrashing) {
+    for (int kind : {pkSerial, pkParallel, pkBoth}) {
+        for (const TPortName& p : EnumeratePorts(SystemPortSources(), kind, kind == pkBoth, kind != pkParallel)) {
+            EXPECT_FALSE(p.Name.empty());
+            EXPECT_GE(p.Number, 0);
+        }
+    }
+    TUSBPrintList usb(SystemPortSources());
+    usb.Refresh();
+    EXPECT_GE(usb.Count(), 0);
+    EXPECT_FALSE(SystemPortOpener().IsPortFree(u"COM250"));
+    EXPECT_FALSE(SystemPortOpener().IsPortFree(u"LPT9"));
+}
+
+TEST(Win32Ports, ThePickerOnARealComboBoxListsTheSystemsPorts) {
+    TestWindow w;
+    ASSERT_TRUE(w.combo);
+    TPortComboBox box(w.combo);
+    gBox = &box;
+    EXPECT_EQ(w.count(), box.Ports().Count());
+    EXPECT_EQ(box.PortNumber(), -1);
+    // COM250 is nowhere: a grey placeholder that the check turns red.
+    box.SetPortNumber(250);
+    ASSERT_EQ(w.count(), box.Ports().Count());
+    EXPECT_EQ(w.selection(), box.Ports().Count() - 1);
+    EXPECT_EQ(box.PortNumber(), 250);
+    box.Shown();
+    EXPECT_EQ(PumpRepaints(box, box.Ports().Count()), box.Ports().Count());
+    box.StopPortCheck();
+    EXPECT_EQ(box.Ports().Entries().back().PortState.load(), TPortState::psBusy);
+    EXPECT_EQ(DrawThroughParent(w, w.count() - 1).dot, RGB(208, 0, 0));
+}
+
+TEST(Win32Ports, ThePickerShowsPlaceholdersDotsAndRepaintsAfterEachPort) {
+    FakePortSources sources;
+    sources.serialMap = {u"COM1", u"COM3"};
+    FakeOpener opener;
+    opener.busy = {u"COM3"};
+    TestWindow w;
+    TPortComboBox box(w.combo, sources, opener);
+    gBox = &box;
+    ASSERT_EQ(w.count(), 2);
+    EXPECT_EQ(w.text(0), L"COM1");
+    EXPECT_EQ(w.selection(), -1);
+
+    box.SetPortNumber(5);
+    ASSERT_EQ(w.count(), 3);
+    EXPECT_EQ(w.text(2), L" ");
+    EXPECT_EQ(w.selection(), 2);
+    EXPECT_EQ(box.PortNumber(), 5);
+    box.SetPortNumber(0);
+    EXPECT_EQ(w.count(), 3);
+    EXPECT_EQ(box.PortNumber(), 5);
+    // The user's choice in the combo box is what PortNumber reads.
+    SendMessageW(w.combo, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(box.PortNumber(), 3);
+
+    // Grey before the check; the circle inside (2,2)-(12,12), the text from x = 16.
+    const Drawn grey = DrawThroughParent(w, 2);
+    EXPECT_EQ(grey.handled, TRUE);
+    EXPECT_EQ(grey.dot, RGB(208, 208, 208));
+    EXPECT_EQ(grey.beside, GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(grey.leftOfText, GetSysColor(COLOR_WINDOW));
+    EXPECT_TRUE(grey.textDrawn);
+
+    box.CheckPortsOnCreate = false;
+    box.Shown();
+    EXPECT_FALSE(box.Ports().HasPortCheck());
+    box.CheckPortsOnCreate = true;
+    box.Shown();
+    EXPECT_EQ(PumpRepaints(box, 3), 3);
+    box.StopPortCheck();
+    EXPECT_EQ(DrawThroughParent(w, 0).dot, RGB(0, 208, 0));
+    EXPECT_EQ(DrawThroughParent(w, 1).dot, RGB(208, 0, 0));
+    EXPECT_EQ(DrawThroughParent(w, 2).dot, RGB(0, 208, 0));
+
+    // A refill shows the new list and every dot grey again.
+    box.SetPortType(TPortType::ptLPT);
+    EXPECT_EQ(w.count(), 0);
+    box.SetPortType(TPortType::ptCOM);
+    ASSERT_EQ(w.count(), 2);
+    EXPECT_EQ(DrawThroughParent(w, 0).dot, RGB(208, 208, 208));
+
+    // Another combo's items are not the picker's.
+    DRAWITEMSTRUCT other{};
+    other.CtlType = ODT_COMBOBOX;
+    other.hwndItem = w.parent;
+    EXPECT_FALSE(box.DrawItem(other));
+}
