@@ -5,28 +5,17 @@
 #include <vector>
 
 #include "automation/DateTime.h"
+#include "SettingsListDevice.h"
 #include "ui/uSettingsList.h"
 
 using namespace fr;
 using namespace fr::ui;
+using namespace fr::test;
 
 namespace {
 
 const std::u16string kDecimal(1, processFormatSettings().DecimalSeparator);
-const double kDate = encodeDateTime(2024, 2, 1, 10, 30, 0, 0);
-
-// One setting of each type, one of them read-only.
-class TListDevice : public TBaseDevice {
-protected:
-    void DeclareSettings() override {
-        AddSetting(u"Timeout", TDataType::dtNumber, Variant(120), false, u"Таймаут", u"Секунды ожидания");
-        AddSetting(u"Cashier", TDataType::dtString, Variant(u"Иванов"), false, u"Кассир", u"Имя кассира");
-        AddSetting(u"Logging", TDataType::dtBoolean, Variant(true), false, u"Лог", u"Вести лог");
-        AddSetting(u"Since", TDataType::dtDateTime, Variant::date(kDate), false, u"С даты", u"Начало периода");
-        AddSetting(u"Serial", TDataType::dtString, Variant(u"A-1"), true, u"Заводской номер", u"Только чтение");
-    }
-};
-enum { rowNumber, rowString, rowBoolean, rowDate, rowReadOnly, rowCount };
+const double kDate = kSettingsListDate;
 
 class TEmptyDevice : public TBaseDevice {
 protected:
