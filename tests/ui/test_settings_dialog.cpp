@@ -236,7 +236,10 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
         u.expect(!textOf(GetDlgItem(window, IDC_MODEL_NAME)).empty(), "model name in the header");
         RECT client;
         GetClientRect(window, &client);
-        u.expect(pixelAt(window, client.right - 3, 3) == RGB(255, 198, 0), "the header band is yellow");
+        bool yellow = false;
+        for (DWORD start = GetTickCount(); !yellow && GetTickCount() - start < kWait; Sleep(100))
+            yellow = pixelAt(window, client.right - 3, 3) == RGB(255, 198, 0);
+        u.expect(yellow, "the header band is yellow");
         HWND tabs = GetDlgItem(window, IDC_TABS);
         u.expectEq(std::to_string(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)), "2", "tabs");
         HWND page = pageWith(window, IDC_MODEL);
@@ -248,6 +251,15 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
         u.expect(comboItems(GetDlgItem(page, IDC_BAUD)) ==
                      std::vector<std::string>{"4800", "9600", "19200", "38400", "57600", "115200"},
                  "the speeds");
+
+        // A serial connection shows the port picker and the speeds.
+        choose(page, IDC_MODEL, 0);
+        choose(page, IDC_CONNECTION_TYPE, 0);
+        u.expect(IsWindowVisible(GetDlgItem(page, IDC_PORT)) && !IsWindowVisible(GetDlgItem(page, IDC_IP)),
+                 "port shown, network fields hidden");
+        SendMessageW(GetDlgItem(page, IDC_PORT), CB_SHOWDROPDOWN, TRUE, 0);
+        screenshot(window, "settings-serial.bmp");
+        SendMessageW(GetDlgItem(page, IDC_PORT), CB_SHOWDROPDOWN, FALSE, 0);
 
         // The emulator over the network; the connection group hides for the emulator.
         choose(page, IDC_CONNECTION_TYPE, 1);

@@ -33,6 +33,22 @@ const struct {
     {IDC_TEST_CONNECTION, HC_TEST_CONNECTION, L"Проверить связь с устройством"},
 };
 
+// The page's controls in pixels: dialog units depend on the font the system gives for Tahoma, and
+// the page must fit its 440 x 270 pixels. Drop-down lists count their open list in the height.
+const struct {
+    int id, x, y, width, height;
+} kLayout[] = {
+    {IDC_MODEL_LABEL, 8, 8, 300, 14},         {IDC_MODEL, 8, 24, 300, 24 + 12 * 16},
+    {IDC_CONNECTION_GROUP, 8, 56, 300, 166},  {IDC_CONNECTION_TYPE_LABEL, 18, 76, 280, 14},
+    {IDC_CONNECTION_TYPE, 18, 92, 280, 120},  {IDC_PORT_LABEL, 18, 122, 280, 14},
+    {IDC_PORT, 18, 138, 280, 24 + 10 * kPortItemHeight}, {IDC_BAUD_LABEL, 18, 166, 280, 14},
+    {IDC_BAUD, 18, 182, 140, 160},            {IDC_IP_LABEL, 18, 122, 280, 14},
+    {IDC_IP, 18, 138, 280, 22},               {IDC_TCP_PORT_LABEL, 18, 166, 280, 14},
+    {IDC_TCP_PORT, 18, 182, 140, 22},         {IDC_GET_TIME, 320, 24, 112, 26},
+    {IDC_SET_TIME, 320, 56, 112, 26},         {IDC_X_REPORT, 320, 88, 112, 26},
+    {IDC_Z_REPORT, 320, 120, 112, 26},        {IDC_TEST_CONNECTION, 8, 234, 140, 28},
+};
+
 int selection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
 void select(HWND combo, int index) { SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 void addItem(HWND combo, const std::u16string& text) {
@@ -83,6 +99,7 @@ INT_PTR TDeviceSettingsPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG: {
             SetWindowPos(FHandle, nullptr, 0, 0, kPageWidth, kPageHeight, SWP_NOMOVE | SWP_NOZORDER);
+            for (const auto& c : kLayout) MoveWindow(Item(c.id), c.x, c.y, c.width, c.height, FALSE);
             for (const char16_t* model : TfrmDeviceSettings::Models) addItem(Item(IDC_MODEL), model);
             for (const char16_t* type : TfrmDeviceSettings::ConnectionTypes) addItem(Item(IDC_CONNECTION_TYPE), type);
             for (int32_t rate : BaudRates) addItem(Item(IDC_BAUD), utf8ToUtf16(std::to_string(rate)));
