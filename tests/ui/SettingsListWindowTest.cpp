@@ -186,6 +186,18 @@ public:
         PostMessageW(List, WM_LBUTTONUP, 0, RowPoint(row));
     }
     bool Shown(HWND w) const { return (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) != 0; }
+    // A right click on a row as the list reports it; true once the menu is up. The menu's loop
+    // then takes every key posted to the thread.
+    bool ContextMenu(int row) const {
+        POINT at{LOWORD(RowPoint(row)), HIWORD(RowPoint(row))};
+        ClientToScreen(List, &at);
+        PostMessageW(List, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List), MAKELPARAM(at.x, at.y));
+        return WaitFor([this] {
+            HWND menu = nullptr;
+            EnumThreadWindows(FThreadId, FindMenu, reinterpret_cast<LPARAM>(&menu));
+            return menu != nullptr;
+        });
+    }
 
     HWND Owner = nullptr;
     HWND Dialog = nullptr;
@@ -199,6 +211,14 @@ private:
     static BOOL CALLBACK FindDialog(HWND w, LPARAM self) {
         if (ClassOf(w) == L"#32770" && Text(w) == L"Список настроек") {
             reinterpret_cast<TOpenList*>(self)->Dialog = w;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    static BOOL CALLBACK FindMenu(HWND w, LPARAM menu) {
+        if (ClassOf(w) == L"#32768" && IsWindowVisible(w)) {
+            *reinterpret_cast<HWND*>(menu) = w;
             return FALSE;
         }
         return TRUE;
@@ -218,7 +238,7 @@ protected:
 
 TEST_F(SettingsListWindow, LayoutColumnsHintsAndMenu) {
     TOpenList w(*Device);
-    ASSERT_NE(w.Dialog, nullptr);
+    ASSERT_NE(w.Dialog, nullptr) << "the window did not open: Wine needs a display (DISPLAY, Xvfb)";
     EXPECT_FALSE(IsWindowEnabled(w.Owner));
 
     RECT client{};
@@ -338,7 +358,7 @@ TEST_F(SettingsListWindow, LayoutColumnsHintsAndMenu) {
 
 TEST_F(SettingsListWindow, EditsInPlaceAndClosesWithOk) {
     TOpenList w(*Device);
-    ASSERT_NE(w.Dialog, nullptr);
+    ASSERT_NE(w.Dialog, nullptr) << "the window did not open: Wine needs a display (DISPLAY, Xvfb)";
 
     // Enter on a row opens the text box over the value cell, with the focus in it.
     w.Select(rowNumber);
@@ -397,15 +417,21 @@ TEST_F(SettingsListWindow, EditsInPlaceAndClosesWithOk) {
     EXPECT_EQ(w.Cell(rowDate, 1), w.Cell(rowDate, 2));
     EXPECT_EQ(Text(w.Status), L"Начало периода");
 
-    // The menu's "По-умолчанию" puts back the selected row only.
+    // The context menu's second item, "По-умолчанию", puts back the selected row only.
     w.Select(rowNumber);
-    SendMessageW(w.Dialog, WM_COMMAND, IDM_SETTINGS_LIST_DEFAULT, 0);
-    EXPECT_EQ(w.Cell(rowNumber, 1), L"120");
+    ASSERT_TRUE(w.ContextMenu(rowNumber));
+    PostKey(w.List, VK_DOWN);
+    PostKey(w.List, VK_DOWN);
+    PostKey(w.List, VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return w.Cell(rowNumber, 1) == L"120"; }));
     EXPECT_EQ(w.Cell(rowBoolean, 1), L"False");
-    // A read-only setting is edited like any other, here from the menu's "Редактировать".
+    // A read-only setting is edited like any other, here from the menu's first item "Редактировать".
     w.Select(rowReadOnly);
-    SendMessageW(w.Dialog, WM_COMMAND, IDM_SETTINGS_LIST_EDIT, 0);
-    ASSERT_TRUE(w.Shown(w.Edit));
+    ASSERT_TRUE(w.ContextMenu(rowReadOnly));
+    PostKey(w.List, VK_DOWN);
+    PostKey(w.List, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return w.Shown(w.Edit) && w.Focus() == w.Edit; }));
+    EXPECT_EQ(Text(w.Edit), L"A-1");
     PostChars(w.Edit, L"B-2");
 
     // A mouse click on OK while the text box is open: the text box loses the focus to the button
@@ -426,7 +452,7 @@ TEST_F(SettingsListWindow, DefaultsButtonThenCancel) {
     Device->GetSetting(rowBoolean)->Value = Variant(false);
     Device->GetSetting(rowDate)->Value = Variant(u"не дата");
     TOpenList w(*Device);
-    ASSERT_NE(w.Dialog, nullptr);
+    ASSERT_NE(w.Dialog, nullptr) << "the window did not open: Wine needs a display (DISPLAY, Xvfb)";
     EXPECT_EQ(w.Cell(rowNumber, 1), L"7");
     PostMessageW(w.Item(IDC_SETTINGS_LIST_DEFAULT), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return w.Cell(rowNumber, 1) == L"120"; }));

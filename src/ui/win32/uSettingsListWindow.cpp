@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "ui/uSettingsList.h"
 #include "ui/win32/SettingsListIds.h"
