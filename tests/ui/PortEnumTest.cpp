@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "FakePortSources.h"
 #include "automation/Text.h"
 #include "ui/uPortEnum.h"
+
+namespace fr::ui {
+void PrintTo(const TPortName& p, std::ostream* os) { *os << u8(p.Name) << "=" << p.Number; }
+}  // namespace fr::ui
 
 using namespace fr;
 using namespace fr::ui;
