@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../e2e/ComTestUtil.h"
+#include "Screenshot.h"
 #include "automation/Text.h"
 #include "ui/win32/SettingsWindowIds.h"
 
@@ -97,33 +98,11 @@ std::string answerBox(const wchar_t* caption) {
     return text;
 }
 
-// The window as it is on the screen, as a 24-bit BMP file.
+// The window as it is on the screen, once every control has painted, into the artifacts folder.
 bool screenshot(HWND w, const std::string& name) {
-    Sleep(500);  // let every control paint
-    RECT r;
-    GetWindowRect(w, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(mem, old);
-    BITMAPINFOHEADER bi{sizeof bi, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-    std::vector<char> pixels(stride * static_cast<size_t>(height));
-    GetDIBits(mem, bmp, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    Sleep(500);
     CreateDirectoryW(windowsPath(FR_ARTIFACTS).c_str(), nullptr);
-    std::ofstream out(windowsPath((std::string(FR_ARTIFACTS) + "/" + name).c_str()).c_str(), std::ios::binary);
-    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof bi + pixels.size()), 0, 0,
-                        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof bi)};
-    out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-    out.write(reinterpret_cast<const char*>(&bi), sizeof bi);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    return out.good();
+    return test::SaveScreenshot(w, windowsPath((std::string(FR_ARTIFACTS) + "/" + name).c_str()));
 }
 
 COLORREF pixelAt(HWND w, int x, int y) {
@@ -258,7 +237,7 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
         u.expect(IsWindowVisible(GetDlgItem(page, IDC_PORT)) && !IsWindowVisible(GetDlgItem(page, IDC_IP)),
                  "port shown, network fields hidden");
         SendMessageW(GetDlgItem(page, IDC_PORT), CB_SHOWDROPDOWN, TRUE, 0);
-        screenshot(window, "settings-serial.bmp");
+        u.expect(screenshot(window, "settings-serial.bmp"), "screenshot settings-serial.bmp");
         SendMessageW(GetDlgItem(page, IDC_PORT), CB_SHOWDROPDOWN, FALSE, 0);
 
         // The emulator over the network; the connection group hides for the emulator.
@@ -269,7 +248,7 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
         SetDlgItemTextW(page, IDC_TCP_PORT, L"7778");
         choose(page, IDC_MODEL, 8);
         u.expect(!IsWindowVisible(GetDlgItem(page, IDC_CONNECTION_GROUP)), "the connection group hides for the emulator");
-        screenshot(window, "settings-main.bmp");
+        u.expect(screenshot(window, "settings-main.bmp"), "screenshot settings-main.bmp");
 
         press(page, IDC_TEST_CONNECTION);
         u.expectEq(answerBox(L"Информация"), "Тест пройден!", "connection test");
@@ -287,7 +266,7 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
         HWND info = pageWith(window, IDC_INFO_VALUE_FIRST);
         u.expect(info && IsWindowVisible(info) && !IsWindowVisible(page), "the information tab shows alone");
         if (info) u.expectEq(u8w(textOf(GetDlgItem(info, IDC_INFO_VALUE_FIRST))), "Фискальный регистратор", "type");
-        screenshot(window, "settings-info.bmp");
+        u.expect(screenshot(window, "settings-info.bmp"), "screenshot settings-info.bmp");
         selectTab(window, 0);
 
         // The full settings list over the window, closed without saving.
@@ -296,7 +275,7 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
         u.expect(list != nullptr, "the settings list opened");
         if (list) {
             u.expect(!IsWindowEnabled(window), "the settings window waits for the list");
-            screenshot(list, "settings-list.bmp");
+            u.expect(screenshot(list, "settings-window-list.bmp"), "screenshot of the list");
             PostMessageW(list, WM_COMMAND, IDCANCEL, 0);
             u.expect(waitGone(list), "the settings list closed");
         }
