@@ -34,7 +34,7 @@ int decimalOrNone(std::u16string_view s) {
 
 bool contains(std::u16string_view s, std::u16string_view what) { return s.find(what) != std::u16string_view::npos; }
 
-// Step 3: every value of a device-map key that names a port with a number.
+// Every value of a device-map key that names a port with a number.
 void addDeviceMap(TPortSources& sources, TDeviceMap map, TPortNames& list) {
     const std::u16string prefix = map == TDeviceMap::dmSerial ? u"COM" : u"LPT";
     for (const std::u16string& value : sources.DeviceMapValues(map)) {
@@ -81,7 +81,7 @@ int devicePortNumber(const TSetupPortDevice& d, const std::u16string& name, int 
     }
 }
 
-// Step 5, one device; false ends the pass.
+// One device of the setup pass; false ends the pass.
 bool addSetupDevice(const TSetupPortDevice& d, int kind, bool shortNames, TPortNames& list) {
     if (!d.StatusRead || d.NoDisplayClass) return false;
     const std::u16string name = deviceName(d);

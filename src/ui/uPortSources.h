@@ -58,7 +58,7 @@ public:
 };
 
 // The running system's sources and open test (process-wide, stateless to the caller). Defined by
-// the platform's part: src/ui/posix natively, src/ui/win32 (fr_ui_win32) on Windows.
+// each platform: src/ui/posix natively, src/ui/win32 (fr_ui_win32) on Windows.
 TPortSources& SystemPortSources();
 TPortOpener& SystemPortOpener();
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,26 @@ TEST(PortComboBox, ThePickerShowsPlaceholdersDotsAndRepaintsAfterEachPort) {
     other.CtlType = ODT_COMBOBOX;
     other.hwndItem = w.parent;
     EXPECT_FALSE(box.DrawItem(other));
+}
+
+// Each picker registers its message window's class and unregisters it as it goes: a picker that
+// goes first leaves the class to the one still open.
+TEST(PortComboBox, APickerOutlivingAnotherStillGetsItsRepaints) {
+    FakePortSources sources;
+    sources.serialMap = {u"COM1", u"COM2"};
+    FakeOpener opener;
+    TestWindow first, second;
+    std::optional<TPortComboBox> early, late;
+    early.emplace(first.combo, sources, opener);
+    late.emplace(second.combo, sources, opener);
+    early.reset();
+    late->CheckPorts();
+    EXPECT_EQ(PumpRepaints(*late, 2), 2);
+    // A picker made after the last one went registers the class again.
+    late.reset();
+    late.emplace(second.combo, sources, opener);
+    late->CheckPorts();
+    EXPECT_EQ(PumpRepaints(*late, 2), 2);
 }
 
 // Windows cannot be made without a display (Wine without X): the suite is then reported as

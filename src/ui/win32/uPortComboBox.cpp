@@ -24,16 +24,16 @@ LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// A class registered by a DLL outlives the DLL: it is registered for each picker and unregistered
+// with each (which fails, harmlessly, while another picker's window still uses it), so no class
+// points into a module that has been unloaded.
 void RegisterMessageClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = MessageWindowProc;
-        wc.hInstance = ModuleInstance();
-        wc.lpszClassName = kMessageClass;
-        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    (void)registered;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MessageWindowProc;
+    wc.hInstance = ModuleInstance();
+    wc.lpszClassName = kMessageClass;
+    RegisterClassExW(&wc);
 }
 
 struct TDot {
@@ -74,6 +74,7 @@ TPortComboBox::TMessageWindow::TMessageWindow(HWND combo) {
 
 TPortComboBox::TMessageWindow::~TMessageWindow() {
     if (FHWnd) DestroyWindow(FHWnd);
+    UnregisterClassW(kMessageClass, ModuleInstance());
 }
 
 TPortComboBox::TPortComboBox(HWND combo) : TPortComboBox(combo, SystemPortSources(), SystemPortOpener()) {}
