@@ -79,12 +79,13 @@ TEST(CommonSettings, ConstructionFillsTheHeaderInformationAndMenu) {
 
     // Without pages the information tab is alone and there is nothing to reset.
     Window bare;
-    bare.view.files.insert(u"/opt/fr/help/index.html");
+    const std::u16string help = u"/opt/fr/help" + std::u16string(1, platform::pathDelimiter()) + u"index.html";
+    bare.view.files.insert(help);
     bare.open();
     EXPECT_FALSE(bare.view.menu[ui::TMenuItem::miReset]);
     EXPECT_TRUE(bare.view.menu[ui::TMenuItem::miHelp]);
     bare.window->Help();
-    EXPECT_EQ(bare.view.opened, (std::vector<std::string>{"/opt/fr/help/index.html"}));
+    EXPECT_EQ(bare.view.opened, (std::vector<std::string>{u8(help)}));
 }
 
 TEST(CommonSettings, OkRefusedByTheSecondPageKeepsTheFirstPageWrittenAndTheWindowOpen) {
