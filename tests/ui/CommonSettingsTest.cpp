@@ -181,6 +181,20 @@ TEST(CommonSettings, DebugLogItemsFollowTheSettingAndTheFileOfTheDay) {
     EXPECT_EQ(name.rfind(GetCommonLogFolder(), 0), 0u) << u8(name);
 }
 
+TEST(CommonSettings, PagesAddedLaterAreEmbeddedAndEveryPageReadAgain) {
+    Window w;
+    w.open();
+    EXPECT_FALSE(w.view.menu[ui::TMenuItem::miReset]);
+    w.window->AddPage(w.pageClass(u"Первая", u"ModelIndex", 1));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"read Первая"}));
+    w.log.clear();
+    w.window->AddPages({w.pageClass(u"Вторая", u"TCPPort", 2), w.pageClass(u"Третья", u"BaudRate", 3)});
+    EXPECT_EQ(w.view.tabs, (std::vector<std::string>{"Первая", "Вторая", "Третья"}));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"read Первая", "read Вторая", "read Третья"}));
+    EXPECT_EQ(w.window->Pages()[2]->OwnerFrm(), w.window.get());
+    EXPECT_EQ(w.view.firstTabSelected, 2);
+}
+
 TEST(CommonSettings, NotificationsReachEveryPageInTabOrder) {
     Window w;
     w.twoPages();
