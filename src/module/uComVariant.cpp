@@ -38,12 +38,14 @@ Variant arrayFromSafeArray(VARTYPE elementVt, const SAFEARRAY* psaConst);
 
 }  // namespace
 
-std::u16string bstrToText(BSTR b) {
+std::u16string_view bstrView(BSTR b) {
     if (!b) return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(b), SysStringLen(b));
+    return {reinterpret_cast<const char16_t*>(b), SysStringLen(b)};
 }
 
-BSTR allocBstr(const std::u16string& s) {
+std::u16string bstrToText(BSTR b) { return std::u16string(bstrView(b)); }
+
+BSTR allocBstr(std::u16string_view s) {
     BSTR b = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(s.data()), static_cast<UINT>(s.size()));
     if (!b) throw std::bad_alloc();
     return b;
@@ -59,7 +61,7 @@ Variant readScalar(VARTYPE vt, const void* p) {
         case VT_R8: return Variant(*static_cast<const DOUBLE*>(p));
         case VT_CY: return Variant::currency(static_cast<const CY*>(p)->int64);
         case VT_DATE: return Variant::date(*static_cast<const DATE*>(p));
-        case VT_BSTR: return Variant(bstrToText(*static_cast<const BSTR*>(p)));
+        case VT_BSTR: return Variant(bstrView(*static_cast<const BSTR*>(p)));
         case VT_DISPATCH: return objectVariant(VT_DISPATCH, *static_cast<IDispatch* const*>(p));
         case VT_ERROR: return Variant::error(*static_cast<const SCODE*>(p));
         case VT_BOOL: return Variant(*static_cast<const VARIANT_BOOL*>(p) != VARIANT_FALSE);
