@@ -88,6 +88,10 @@ TEST(VariantStorage, EveryKindReplacesEveryKind) {
             Variant source = to;
             moved = std::move(source);
             EXPECT_EQ(moved, to);
+            // What is moved from keeps no text and takes a new value.
+            EXPECT_TRUE(source.rawText().empty());
+            source = from;
+            EXPECT_EQ(source, from);
             Variant constructed(std::move(moved));
             EXPECT_EQ(constructed, to);
         }
