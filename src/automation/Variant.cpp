@@ -43,33 +43,27 @@ void Variant::releaseResource() noexcept {
     }
 }
 
-Variant& Variant::operator=(const Variant& o) {
+Variant& Variant::assignResource(const Variant& o) {
     if (this == &o) return *this;
-    if (!holdsResource() && !o.holdsResource()) {
-        FType = o.FType;
-        FStorage = o.FStorage;
-        copyValue(o);
-        return *this;
-    }
     // Copy first: o may live inside what this Variant holds (an element of its array).
     Variant copy(o);
     *this = std::move(copy);
     return *this;
 }
 
-Variant& Variant::operator=(Variant&& o) noexcept {
+Variant& Variant::moveAssignResource(Variant& o) noexcept {
     if (this == &o) return *this;
     if (holdsResource()) {
         // o may live inside what this Variant holds: take it out before letting go.
         Variant taken(std::move(o));
         releaseResource();
         FStorage = Storage::Number;
+        FData.plain = Plain();
         return *this = std::move(taken);
     }
     FType = o.FType;
     FStorage = o.FStorage;
-    if (o.holdsResource()) takeResource(o);
-    else copyValue(o);
+    takeResource(o);
     o.clearMovedFrom();
     return *this;
 }
@@ -77,9 +71,9 @@ Variant& Variant::operator=(Variant&& o) noexcept {
 Variant::Variant(std::u16string_view v) : FType(VarType::BStr) {
     if (v.size() <= kInlineTextLength) {
         FStorage = Storage::InlineText;
-        FData.inlineText = InlineText{};
-        v.copy(FData.inlineText.chars, v.size());
-        FData.inlineText.length = static_cast<uint8_t>(v.size());
+        FData.plain.inlineText = InlineText{};
+        v.copy(FData.plain.inlineText.chars, v.size());
+        FData.plain.inlineText.length = static_cast<uint8_t>(v.size());
         return;
     }
     auto chars = std::make_shared_for_overwrite<char16_t[]>(v.size());
@@ -121,42 +115,42 @@ Variant Variant::ofInt(VarType type, int64_t value) {
         default: throw EVariantError(u"Тип не является целым");
     }
     v.FType = type;
-    v.FData.number.integer = value;
+    v.FData.plain.number.integer = value;
     return v;
 }
 
 Variant Variant::ofUInt64(uint64_t value) {
     Variant v;
     v.FType = VarType::UI8;
-    v.FData.number.integer = static_cast<int64_t>(value);
+    v.FData.plain.number.integer = static_cast<int64_t>(value);
     return v;
 }
 
 Variant Variant::ofReal4(float value) {
     Variant v;
     v.FType = VarType::R4;
-    v.FData.number.real = value;
+    v.FData.plain.number.real = value;
     return v;
 }
 
 Variant Variant::currency(int64_t scaled) {
     Variant v;
     v.FType = VarType::CY;
-    v.FData.number.integer = scaled;
+    v.FData.plain.number.integer = scaled;
     return v;
 }
 
 Variant Variant::date(double serial) {
     Variant v;
     v.FType = VarType::Date;
-    v.FData.number.real = serial;
+    v.FData.plain.number.real = serial;
     return v;
 }
 
 Variant Variant::error(int32_t scode) {
     Variant v;
     v.FType = VarType::Error;
-    v.FData.number.integer = scode;
+    v.FData.plain.number.integer = scode;
     return v;
 }
 
@@ -164,7 +158,7 @@ Variant Variant::decimal(const Decimal& value) {
     Variant v;
     v.FType = VarType::Decimal;
     v.FStorage = Storage::Decimal;
-    v.FData.decimal = value;
+    v.FData.plain.decimal = value;
     return v;
 }
 
@@ -176,7 +170,7 @@ Variant Variant::unknown(std::shared_ptr<AutomationObject> object) {
 
 const Decimal& Variant::rawDecimal() const {
     static const Decimal kNone;
-    return FStorage == Storage::Decimal ? FData.decimal : kNone;
+    return FStorage == Storage::Decimal ? FData.plain.decimal : kNone;
 }
 
 const std::shared_ptr<AutomationObject>& Variant::object() const {

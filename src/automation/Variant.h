@@ -58,22 +58,38 @@ public:
     Variant() noexcept {}  // Empty
     Variant(const Variant& other) : FType(other.FType), FStorage(other.FStorage) {
         if (other.holdsResource()) copyResource(other);
-        else copyValue(other);
+        else copyPlain(other);
     }
     Variant(Variant&& other) noexcept : FType(other.FType), FStorage(other.FStorage) {
         if (other.holdsResource()) takeResource(other);
-        else copyValue(other);
+        else copyPlain(other);
         other.clearMovedFrom();
     }
-    Variant& operator=(const Variant& other);
-    Variant& operator=(Variant&& other) noexcept;
+    // Values that hold nothing on the heap are copied in place; the rest take the long way.
+    Variant& operator=(const Variant& other) {
+        if (holdsResource() || other.holdsResource()) return assignResource(other);
+        FType = other.FType;
+        FStorage = other.FStorage;
+        copyPlain(other);
+        return *this;
+    }
+    Variant& operator=(Variant&& other) noexcept {
+        if (holdsResource() || other.holdsResource()) return moveAssignResource(other);
+        if (this != &other) {
+            FType = other.FType;
+            FStorage = other.FStorage;
+            copyPlain(other);
+            other.clearMovedFrom();
+        }
+        return *this;
+    }
     ~Variant() {
         if (holdsResource()) releaseResource();
     }
 
-    Variant(bool v) noexcept : FType(VarType::Bool) { FData.number.integer = v ? -1 : 0; }
-    Variant(int32_t v) noexcept : FType(VarType::I4) { FData.number.integer = v; }
-    Variant(double v) noexcept : FType(VarType::R8) { FData.number.real = v; }
+    Variant(bool v) noexcept : FType(VarType::Bool) { FData.plain.number.integer = v ? -1 : 0; }
+    Variant(int32_t v) noexcept : FType(VarType::I4) { FData.plain.number.integer = v; }
+    Variant(double v) noexcept : FType(VarType::R8) { FData.plain.number.real = v; }
     Variant(const std::u16string& v) : Variant(std::u16string_view(v)) {}
     Variant(const char16_t* v) : Variant(v ? std::u16string_view(v) : std::u16string_view()) {}
     explicit Variant(std::u16string_view v);
@@ -114,13 +130,14 @@ public:
 
     // Raw access, no conversion: the caller has checked the type. A field the type does not use
     // reads as zero, empty or null.
-    int64_t rawInt() const { return FStorage == Storage::Number ? FData.number.integer : 0; }  // signed integers, currency (scaled), error code
+    // signed integers, currency (scaled), error code
+    int64_t rawInt() const { return FStorage == Storage::Number ? FData.plain.number.integer : 0; }
     uint64_t rawUInt() const { return static_cast<uint64_t>(rawInt()); }
-    double rawReal() const { return FStorage == Storage::Number ? FData.number.real : 0; }  // R4, R8, Date
+    double rawReal() const { return FStorage == Storage::Number ? FData.plain.number.real : 0; }  // R4, R8, Date
     bool rawBool() const { return rawInt() != 0; }
     // Valid while the Variant lives and is not changed or moved.
     std::u16string_view rawText() const {
-        if (FStorage == Storage::InlineText) return {FData.inlineText.chars, FData.inlineText.length};
+        if (FStorage == Storage::InlineText) return {FData.plain.inlineText.chars, FData.plain.inlineText.length};
         if (FStorage == Storage::SharedText) return {FData.sharedText.chars.get(), FData.sharedText.length};
         return {};
     }
@@ -131,7 +148,11 @@ public:
 
     // The conversion table: one set of rules for every conversion the driver makes.
     int32_t toInt(const TFormatSettings& fs) const;
-    int32_t toInt() const;
+    int32_t toInt() const {
+        // Most calls pass a 32-bit integer (TimeOut): no settings to fetch, no range to check.
+        if (FType == VarType::I4 && FStorage == Storage::Number) return static_cast<int32_t>(FData.plain.number.integer);
+        return toIntInProcessFormat();
+    }
     int64_t toInt64() const;
     double toDouble(const TFormatSettings& fs) const;
     double toDouble() const;
@@ -167,12 +188,17 @@ private:
         std::shared_ptr<const char16_t[]> chars;
         size_t length;
     };
-    union Payload {
-        Payload() noexcept : number() {}
-        ~Payload() {}
+    // The values that own nothing: copied as they are, in one piece.
+    union Plain {
+        Plain() noexcept : number() {}
         Number number;
         Decimal decimal;
         InlineText inlineText;
+    };
+    union Payload {
+        Payload() noexcept : plain() {}
+        ~Payload() {}
+        Plain plain;
         SharedText sharedText;
         std::shared_ptr<AutomationObject> object;
         std::unique_ptr<VariantArray> array;
@@ -182,26 +208,31 @@ private:
     bool isScalarOf(uint32_t types) const { return !isArray() && (detail::typeBit(FType) & types) != 0; }
 
     bool holdsResource() const { return FStorage >= Storage::SharedText; }
-    // Copies a value that owns nothing into a Variant whose storage tag is already set.
-    void copyValue(const Variant& other) noexcept {
-        switch (other.FStorage) {
-            case Storage::Decimal: FData.decimal = other.FData.decimal; break;
-            case Storage::InlineText: FData.inlineText = other.FData.inlineText; break;
-            default: FData.number = other.FData.number; break;
+    // Copies what other holds inline, FStorage already set to its storage. A number goes field by
+    // field, as it was written: a wider copy would wait for the narrower stores a Variant made just
+    // before (as nearly every Variant of a call is made, then moved) to reach the cache.
+    void copyPlain(const Variant& other) noexcept {
+        if (FStorage == Storage::Number) {
+            FData.plain.number.integer = other.FData.plain.number.integer;
+            FData.plain.number.real = other.FData.plain.number.real;
+        } else {
+            FData.plain = other.FData.plain;
         }
     }
     // What a moved-from Variant holds: its type, with no text, object or array.
     void clearMovedFrom() noexcept {
         if (FStorage == Storage::InlineText) {
-            FData.inlineText.length = 0;
+            FData.plain.inlineText.length = 0;
         } else if (FStorage >= Storage::SharedText) {
             // Only the pointer was moved out: what remains is a null pointer, nothing to release.
             FStorage = FStorage == Storage::SharedText ? Storage::InlineText : Storage::Number;
-            if (FStorage == Storage::InlineText) FData.inlineText.length = 0;
-            else FData.number = Number();
+            FData.plain = Plain();
         }
     }
+    int32_t toIntInProcessFormat() const;
     void copyResource(const Variant& other);
+    Variant& assignResource(const Variant& other);
+    Variant& moveAssignResource(Variant& other) noexcept;
     void takeResource(Variant& other) noexcept;
     void releaseResource() noexcept;
 

@@ -143,11 +143,7 @@ int32_t Variant::toInt(const TFormatSettings& fs) const {
     if (r < INT32_MIN || r > INT32_MAX) overflowError(*this, VarType::I4);
     return static_cast<int32_t>(r);
 }
-int32_t Variant::toInt() const {
-    // Most calls pass a 32-bit integer (TimeOut): no settings to fetch, no range to check.
-    if (type() == VarType::I4 && !isArray()) return static_cast<int32_t>(rawInt());
-    return toInt(processFormatSettings());
-}
+int32_t Variant::toIntInProcessFormat() const { return toInt(processFormatSettings()); }
 
 double Variant::toDouble(const TFormatSettings& fs) const {
     switch (kindOf(*this)) {
