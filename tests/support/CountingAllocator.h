@@ -10,6 +10,12 @@ inline thread_local long gAllocationCount = 0;
 inline long allocationCount() { return gAllocationCount; }
 }  // namespace fr::test
 
+// The replacements pair malloc with free; the compiler, seeing them inlined into new and delete
+// expressions, would take free for the wrong release.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t n) {
     ++fr::test::gAllocationCount;
     if (void* p = std::malloc(n ? n : 1)) return p;
@@ -17,3 +23,6 @@ void* operator new(std::size_t n) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
