@@ -150,7 +150,8 @@ public:
     int32_t toInt(const TFormatSettings& fs) const;
     int32_t toInt() const {
         // Most calls pass a 32-bit integer (TimeOut): no settings to fetch, no range to check.
-        if (FType == VarType::I4 && FStorage == Storage::Number) return static_cast<int32_t>(FData.plain.number.integer);
+        if (FType == VarType::I4 && FStorage == Storage::Number)
+            return static_cast<int32_t>(FData.plain.number.integer);
         return toIntInProcessFormat();
     }
     int64_t toInt64() const;
@@ -219,14 +220,20 @@ private:
             FData.plain = other.FData.plain;
         }
     }
-    // What a moved-from Variant holds: its type, with no text, object or array.
+    // What a moved-from Variant holds: its type, with no text, object or array. Only the pointer
+    // was moved out of shared text, an object or an array: a null one, nothing to release.
     void clearMovedFrom() noexcept {
-        if (FStorage == Storage::InlineText) {
-            FData.plain.inlineText.length = 0;
-        } else if (FStorage >= Storage::SharedText) {
-            // Only the pointer was moved out: what remains is a null pointer, nothing to release.
-            FStorage = FStorage == Storage::SharedText ? Storage::InlineText : Storage::Number;
-            FData.plain = Plain();
+        switch (FStorage) {
+            case Storage::InlineText: FData.plain.inlineText.length = 0; break;
+            case Storage::SharedText:
+                FStorage = Storage::InlineText;
+                FData.plain.inlineText = InlineText{};
+                break;
+            case Storage::Object: case Storage::Array:
+                FStorage = Storage::Number;
+                FData.plain.number = Number();
+                break;
+            default: break;
         }
     }
     int32_t toIntInProcessFormat() const;
