@@ -85,7 +85,8 @@ TEST(VariantStorage, EveryKindReplacesEveryKind) {
             copied = to;
             EXPECT_EQ(copied, to);
             Variant moved = from;
-            Variant source = to;
+            Variant source = from;  // what it held before may linger where the new value does not reach
+            source = to;
             moved = std::move(source);
             EXPECT_EQ(moved, to);
             // What is moved from keeps no text and takes a new value.
