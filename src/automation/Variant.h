@@ -209,9 +209,9 @@ private:
     bool isScalarOf(uint32_t types) const { return !isArray() && (detail::typeBit(FType) & types) != 0; }
 
     bool holdsResource() const { return FStorage >= Storage::SharedText; }
-    // Copies what other holds inline, FStorage already set to its storage. A number goes field by
-    // field, as it was written: a wider copy would wait for the narrower stores a Variant made just
-    // before (as nearly every Variant of a call is made, then moved) to reach the cache.
+    // Copies what other holds inline, FStorage already set to its storage. A number is copied field
+    // by field, as it was written: one wider copy would have to wait until the narrower stores that
+    // just made it reach the cache (nearly every Variant of a call is made, then moved).
     void copyPlain(const Variant& other) noexcept {
         if (FStorage == Storage::Number) {
             FData.plain.number.integer = other.FData.plain.number.integer;

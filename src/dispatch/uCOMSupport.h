@@ -159,8 +159,8 @@ private:
         };
     }
 
-    // Defined beside Invoke, the only caller, and laid into Invoke's own frame: every public call
-    // runs through it, and a frame of its own cost more than the rest of the dispatch.
+    // Defined beside Invoke, its only caller, and laid into Invoke's own frame: every public call
+    // runs through it, and a frame of its own was a measurable part of a call.
     inline HResult CallPublic(const TMethodStruct* entry, const std::u16string* extName, bool logOn,
                               Variant& result, std::vector<Variant>& params);
     HResult CallPrivate(const TMethodStruct& entry, bool logOn, Variant& result, std::vector<Variant>& params);

@@ -64,15 +64,15 @@ void storeThroughTypedRef(VARIANT& slot, const Variant& value) {
     }
 }
 
-// Whether VariantClear would free anything of a VARIANT of this type. Most calls leave a number
-// or nothing in OutData: they need no call into the system to let go of the old value.
-bool holdsResource(VARTYPE vt) {
+// Whether a VARIANT of this type owns nothing VariantClear would free. Most calls find a number
+// or nothing in OutData: letting go of it needs no call into the system.
+bool ownsNothing(VARTYPE vt) {
     switch (vt) {
         case VT_EMPTY: case VT_NULL: case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_DATE:
         case VT_ERROR: case VT_BOOL: case VT_DECIMAL: case VT_I1: case VT_UI1: case VT_UI2: case VT_UI4:
         case VT_I8: case VT_UI8: case VT_INT: case VT_UINT:
-            return false;
-        default: return true;
+            return true;
+        default: return false;
     }
 }
 
@@ -98,7 +98,7 @@ void writeBack(VARIANT& hostArg, const Variant& value) {
     }
     if (V_VT(slot) & VT_BYREF) {
         storeThroughTypedRef(*slot, value);
-    } else if (referenced && !holdsResource(V_VT(slot))) {
+    } else if (referenced && ownsNothing(V_VT(slot))) {
         // Nothing of the old value to free, and toVariant writes only once nothing can fail.
         toVariant(value, *slot);
     } else if (referenced) {
