@@ -98,10 +98,10 @@ TEST(VariantStorage, EveryKindReplacesEveryKind) {
         }
         SCOPED_TRACE(fromName);
         Variant self = from;
-        const Variant& alias = self;
-        self = alias;
+        Variant& alias = self;
+        self = static_cast<const Variant&>(alias);
         EXPECT_EQ(self, from);
-        self = std::move(self);
+        self = std::move(alias);
         EXPECT_EQ(self, from);
     }
 }
