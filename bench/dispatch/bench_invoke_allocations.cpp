@@ -11,7 +11,7 @@
 #include "support/TestDispatchClass.h"
 
 
-#include "../CountingAllocator.h"
+#include "support/CountingAllocator.h"
 
 namespace {
 using fr::Variant;
@@ -50,9 +50,9 @@ int main2() {
             args[0] = c.inData;
             args[1] = Variant();
             args[2] = Variant(0);
-            long before = fr::bench::allocationCount();
+            long before = fr::test::allocationCount();
             if (object->invoke(noOp, fr::kDISPATCH_METHOD, args, result, excep) != fr::kS_OK) return 1;
-            allocations += fr::bench::allocationCount() - before;
+            allocations += fr::test::allocationCount() - before;
         }
         double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() / calls;
         std::printf("%-22s %14.2f %10.1f\n", c.what, static_cast<double>(allocations) / calls, ns);

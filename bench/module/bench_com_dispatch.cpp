@@ -22,7 +22,7 @@
 using fr::com::ComPtr;
 
 
-#include "../CountingAllocator.h"
+#include "support/CountingAllocator.h"
 
 namespace {
 
@@ -212,9 +212,9 @@ int main() {
         const int counted = 10000;
         for (int k = 0; k < 4; ++k) {
             nsPerCall(local.get(), noOp, 10, &kinds[k]);
-            long before = fr::bench::allocationCount();
+            long before = fr::test::allocationCount();
             nsPerCall(local.get(), noOp, counted, &kinds[k]);
-            allocations[k] = static_cast<double>(fr::bench::allocationCount() - before) / counted;
+            allocations[k] = static_cast<double>(fr::test::allocationCount() - before) / counted;
         }
         SysFreeString(text15);
 

@@ -1,6 +1,7 @@
 #include "automation/Variant.h"
 
 #include <cmath>
+#include <memory>
 
 #include "automation/Errors.h"
 #include "automation/Text.h"
@@ -13,30 +14,86 @@ double Decimal::toDouble() const {
     return negative ? -v : v;
 }
 
-Variant::Variant(const Variant& o)
-    : FType(o.FType), FInt(o.FInt), FReal(o.FReal), FText(o.FText), FDecimal(o.FDecimal), FObject(o.FObject),
-      FArray(o.FArray ? std::make_unique<VariantArray>(*o.FArray) : nullptr) {}
+// ---- storage ----
 
-Variant::Variant(Variant&& o) noexcept = default;
-Variant::~Variant() = default;
+// What every call makes, moves and drops a handful of: one cache line and a little.
+static_assert(sizeof(Variant) <= 40);
 
-Variant& Variant::operator=(const Variant& o) {
-    if (this != &o) {
-        Variant copy(o);
-        *this = std::move(copy);
+void Variant::copyResource(const Variant& o) {
+    switch (o.FStorage) {
+        case Storage::SharedText: std::construct_at(&FData.sharedText, o.FData.sharedText); break;
+        case Storage::Object: std::construct_at(&FData.object, o.FData.object); break;
+        case Storage::Array: std::construct_at(&FData.array, std::make_unique<VariantArray>(*o.FData.array)); break;
+        default: break;
     }
+}
+
+void Variant::takeResource(Variant& o) noexcept {
+    switch (o.FStorage) {
+        case Storage::SharedText: std::construct_at(&FData.sharedText, std::move(o.FData.sharedText)); break;
+        case Storage::Object: std::construct_at(&FData.object, std::move(o.FData.object)); break;
+        case Storage::Array: std::construct_at(&FData.array, std::move(o.FData.array)); break;
+        default: break;
+    }
+}
+
+void Variant::releaseResource() noexcept {
+    switch (FStorage) {
+        case Storage::SharedText: std::destroy_at(&FData.sharedText); break;
+        case Storage::Object: std::destroy_at(&FData.object); break;
+        case Storage::Array: std::destroy_at(&FData.array); break;
+        default: break;
+    }
+}
+
+Variant& Variant::assignResource(const Variant& o) {
+    if (this == &o) return *this;
+    // Copy first: o may live inside what this Variant holds (an element of its array).
+    Variant copy(o);
+    *this = std::move(copy);
     return *this;
 }
 
-Variant& Variant::operator=(Variant&& o) noexcept = default;
+Variant& Variant::moveAssignResource(Variant& o) noexcept {
+    if (this == &o) return *this;
+    if (holdsResource()) {
+        // o may live inside what this Variant holds: take it out before letting go.
+        Variant taken(std::move(o));
+        releaseResource();
+        FStorage = Storage::Number;
+        FData.plain = Plain();
+        return *this = std::move(taken);
+    }
+    FType = o.FType;
+    FStorage = o.FStorage;
+    takeResource(o);
+    o.clearMovedFrom();
+    return *this;
+}
 
-Variant::Variant(bool v) : FType(VarType::Bool), FInt(v ? -1 : 0) {}
-Variant::Variant(int32_t v) : FType(VarType::I4), FInt(v) {}
-Variant::Variant(double v) : FType(VarType::R8), FReal(v) {}
-Variant::Variant(std::u16string v) : FType(VarType::BStr), FText(std::move(v)) {}
-Variant::Variant(const char16_t* v) : FType(VarType::BStr), FText(v ? v : u"") {}
-Variant::Variant(VariantArray a) : FType(a.elementType()), FArray(std::make_unique<VariantArray>(std::move(a))) {}
-Variant::Variant(std::shared_ptr<AutomationObject> object) : FType(VarType::Dispatch), FObject(std::move(object)) {}
+Variant::Variant(std::u16string_view v) : FType(VarType::BStr) {
+    if (v.size() <= kInlineTextLength) {
+        FStorage = Storage::InlineText;
+        FData.plain.inlineText = InlineText{};
+        v.copy(FData.plain.inlineText.chars, v.size());
+        FData.plain.inlineText.length = static_cast<uint8_t>(v.size());
+        return;
+    }
+    auto chars = std::make_shared_for_overwrite<char16_t[]>(v.size());
+    v.copy(chars.get(), v.size());
+    std::construct_at(&FData.sharedText, SharedText{std::move(chars), v.size()});
+    FStorage = Storage::SharedText;
+}
+
+Variant::Variant(VariantArray a) : FType(a.elementType()) {
+    std::construct_at(&FData.array, std::make_unique<VariantArray>(std::move(a)));
+    FStorage = Storage::Array;
+}
+
+Variant::Variant(std::shared_ptr<AutomationObject> object) : FType(VarType::Dispatch) {
+    std::construct_at(&FData.object, std::move(object));
+    FStorage = Storage::Object;
+}
 
 Variant Variant::null() {
     Variant v;
@@ -61,105 +118,91 @@ Variant Variant::ofInt(VarType type, int64_t value) {
         default: throw EVariantError(u"Тип не является целым");
     }
     v.FType = type;
-    v.FInt = value;
+    v.FData.plain.number.integer = value;
     return v;
 }
 
 Variant Variant::ofUInt64(uint64_t value) {
     Variant v;
     v.FType = VarType::UI8;
-    v.FInt = static_cast<int64_t>(value);
+    v.FData.plain.number.integer = static_cast<int64_t>(value);
     return v;
 }
 
 Variant Variant::ofReal4(float value) {
     Variant v;
     v.FType = VarType::R4;
-    v.FReal = value;
+    v.FData.plain.number.real = value;
     return v;
 }
 
 Variant Variant::currency(int64_t scaled) {
     Variant v;
     v.FType = VarType::CY;
-    v.FInt = scaled;
+    v.FData.plain.number.integer = scaled;
     return v;
 }
 
 Variant Variant::date(double serial) {
     Variant v;
     v.FType = VarType::Date;
-    v.FReal = serial;
+    v.FData.plain.number.real = serial;
     return v;
 }
 
 Variant Variant::error(int32_t scode) {
     Variant v;
     v.FType = VarType::Error;
-    v.FInt = scode;
+    v.FData.plain.number.integer = scode;
     return v;
 }
 
 Variant Variant::decimal(const Decimal& value) {
     Variant v;
     v.FType = VarType::Decimal;
-    v.FDecimal = value;
+    v.FStorage = Storage::Decimal;
+    v.FData.plain.decimal = value;
     return v;
 }
 
 Variant Variant::unknown(std::shared_ptr<AutomationObject> object) {
-    Variant v;
+    Variant v(std::move(object));
     v.FType = VarType::Unknown;
-    v.FObject = std::move(object);
     return v;
 }
 
-bool Variant::isSignedInteger() const {
-    if (FArray) return false;
-    switch (FType) {
-        case VarType::I1: case VarType::I2: case VarType::I4: case VarType::I8: case VarType::Int: return true;
-        default: return false;
-    }
+const Decimal& Variant::rawDecimal() const {
+    static const Decimal kNone;
+    return FStorage == Storage::Decimal ? FData.plain.decimal : kNone;
 }
 
-bool Variant::isUnsignedInteger() const {
-    if (FArray) return false;
-    switch (FType) {
-        case VarType::UI1: case VarType::UI2: case VarType::UI4: case VarType::UI8: case VarType::UInt: return true;
-        default: return false;
-    }
-}
-
-bool Variant::isOrdinal() const { return isInteger() || (!FArray && FType == VarType::Bool); }
-
-bool Variant::isNumeric() const {
-    if (FArray) return false;
-    return isInteger() || FType == VarType::R4 || FType == VarType::R8 || FType == VarType::CY ||
-           FType == VarType::Decimal;
+const std::shared_ptr<AutomationObject>& Variant::object() const {
+    static const std::shared_ptr<AutomationObject> kNone;
+    return FStorage == Storage::Object ? FData.object : kNone;
 }
 
 const VariantArray& Variant::array() const {
-    if (!FArray) throw EVariantError(u"Значение не является массивом");
-    return *FArray;
+    if (!isArray()) throw EVariantError(u"Значение не является массивом");
+    return *FData.array;
 }
 
 VariantArray& Variant::array() {
-    if (!FArray) throw EVariantError(u"Значение не является массивом");
-    return *FArray;
+    if (!isArray()) throw EVariantError(u"Значение не является массивом");
+    return *FData.array;
 }
 
 bool Variant::operator==(const Variant& o) const {
     if (FType != o.FType || isArray() != o.isArray()) return false;
-    if (FArray) return *FArray == *o.FArray;
+    if (isArray()) return *FData.array == *o.FData.array;
     switch (FType) {
         case VarType::Empty: case VarType::Null: return true;
         case VarType::R4: case VarType::R8: case VarType::Date:
-            return FReal == o.FReal || (std::isnan(FReal) && std::isnan(o.FReal));
-        case VarType::BStr: return FText == o.FText;
-        case VarType::Dispatch: case VarType::Unknown: return FObject == o.FObject;
-        case VarType::Decimal: return FDecimal == o.FDecimal;
-        case VarType::Bool: return (FInt != 0) == (o.FInt != 0);
-        default: return FInt == o.FInt;
+            return rawReal() == o.rawReal() || (std::isnan(rawReal()) && std::isnan(o.rawReal()));
+        case VarType::BStr: return rawText() == o.rawText();
+        case VarType::Dispatch: case VarType::Unknown: return object() == o.object();
+        case VarType::Decimal: return rawDecimal() == o.rawDecimal();
+        case VarType::Bool: return (rawInt() != 0) == (o.rawInt() != 0);
+        default: return rawInt() == o.rawInt();
     }
 }
 

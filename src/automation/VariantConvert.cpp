@@ -143,7 +143,7 @@ int32_t Variant::toInt(const TFormatSettings& fs) const {
     if (r < INT32_MIN || r > INT32_MAX) overflowError(*this, VarType::I4);
     return static_cast<int32_t>(r);
 }
-int32_t Variant::toInt() const { return toInt(processFormatSettings()); }
+int32_t Variant::toIntInProcessFormat() const { return toInt(processFormatSettings()); }
 
 double Variant::toDouble(const TFormatSettings& fs) const {
     switch (kindOf(*this)) {
@@ -224,7 +224,7 @@ std::u16string Variant::toText(const TFormatSettings& fs) const {
             if (type() == VarType::R4) return floatToText(rawReal(), fs, 7);
             return floatToText(realOf(*this), fs);
         case Kind::Currency: return currencyToText(rawInt(), fs);
-        case Kind::Text: return rawText();
+        case Kind::Text: return std::u16string(rawText());
         default: castError(*this, VarType::BStr);
     }
 }

@@ -171,8 +171,9 @@ HResult TBaseObject::CallMethod(int32_t dispid, Variant& result, std::vector<Var
     return CallPrivate(entry, logOn, result, params);
 }
 
-HResult TBaseObject::CallPublic(const TMethodStruct* entry, const std::u16string* extName, bool logOn,
-                                Variant& result, std::vector<Variant>& params) {
+[[gnu::always_inline]] inline HResult TBaseObject::CallPublic(const TMethodStruct* entry, const std::u16string* extName,
+                                                              bool logOn, Variant& result,
+                                                              std::vector<Variant>& params) {
     const std::u16string& name = extName ? *extName : entry->Name;
     // InData is a copy: a handler's changes to it must not reach the host.
     Variant inData = params.size() > 0 ? params[0] : kEmpty;

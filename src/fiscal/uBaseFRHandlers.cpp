@@ -186,14 +186,14 @@ int32_t TBaseFR::PrintTextHandler(Variant& InData, Variant&, int32_t, std::u16st
     if (CheckInData(InData, {K::ikString}, t) != rcOK) return rcInvalidParameters;
     const bool noCut = ItemAsBoolean(InData, 1, false);
     const int32_t destination = ItemAsInteger(InData, 2, 0);
-    return PrintText(t[0].rawText(), noCut, destination, ResultDescription);
+    return PrintText(std::u16string(t[0].rawText()), noCut, destination, ResultDescription);
 }
 
 int32_t TBaseFR::UploadTemplateHandler(Variant& InData, Variant&, int32_t, std::u16string& ResultDescription) {
     ResultDescription.clear();
     std::vector<Variant> t;
     if (CheckInData(InData, {K::ikOrdinal, K::ikString, K::ikArray}, t) != rcOK) return rcInvalidParameters;
-    return UploadTemplate(t[0].toInt(), t[1].rawText(), t[2], ResultDescription);
+    return UploadTemplate(t[0].toInt(), std::u16string(t[1].rawText()), t[2], ResultDescription);
 }
 
 int32_t TBaseFR::DownloadTemplateHandler(Variant& InData, Variant& OutData, int32_t,

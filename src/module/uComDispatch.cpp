@@ -1,6 +1,7 @@
 // The IDispatch a host sees: forwards to a portable DispatchTarget. Arguments go in host order
 // (DISPPARAMS lists them last first), by-reference arguments come back after S_OK, and every
 // failure, thrown or returned, leaves as an HRESULT with EXCEPINFO filled where it applies.
+#include <algorithm>
 #include <atomic>
 #include <new>
 
@@ -63,6 +64,29 @@ void storeThroughTypedRef(VARIANT& slot, const Variant& value) {
     }
 }
 
+// Whether a VARIANT of this type owns nothing VariantClear would free. Most calls find a number
+// or nothing in OutData: letting go of it needs no call into the system.
+bool ownsNothing(VARTYPE vt) {
+    switch (vt) {
+        case VT_EMPTY: case VT_NULL: case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_DATE:
+        case VT_ERROR: case VT_BOOL: case VT_DECIMAL: case VT_I1: case VT_UI1: case VT_UI2: case VT_UI4:
+        case VT_I8: case VT_UI8: case VT_INT: case VT_UINT:
+            return true;
+        default: return false;
+    }
+}
+
+// One host argument as the target gets it: references followed, a 16-bit integer widened. Made
+// where the argument vector keeps it (emplace_back converts in place), not moved there.
+struct HostArgument {
+    const VARIANT& arg;
+    operator Variant() const {
+        Variant a = fromVariant(arg);
+        if (!a.isArray() && a.type() == VarType::I2) a = Variant(static_cast<int32_t>(a.rawInt()));
+        return a;
+    }
+};
+
 // Step 5 for one argument.
 void writeBack(VARIANT& hostArg, const Variant& value) {
     VARIANT* slot = &hostArg;
@@ -74,9 +98,12 @@ void writeBack(VARIANT& hostArg, const Variant& value) {
     }
     if (V_VT(slot) & VT_BYREF) {
         storeThroughTypedRef(*slot, value);
+    } else if (referenced && ownsNothing(V_VT(slot))) {
+        // Nothing of the old value to free, and toVariant writes only once nothing can fail.
+        toVariant(value, *slot);
     } else if (referenced) {
         VARIANT fresh;
-        VariantInit(&fresh);
+        V_VT(&fresh) = VT_EMPTY;
         toVariant(value, fresh);
         VariantClear(slot);
         *slot = fresh;
@@ -158,13 +185,9 @@ private:
         const UINT n = params ? params->cArgs : 0;
         if (n && !params->rgvarg) return E_INVALIDARG;
         ArgumentBuffer buffer(*this);
-        std::vector<Variant>& args = buffer.args;
-        args.reserve(n);
-        for (UINT i = 0; i < n; ++i) {
-            args.push_back(fromVariant(params->rgvarg[n - 1 - i]));
-            Variant& a = args.back();
-            if (!a.isArray() && a.type() == VarType::I2) a = Variant(static_cast<int32_t>(a.rawInt()));
-        }
+        std::vector<Variant>& args = *buffer.args;
+        if (args.capacity() == 0) args.reserve(n);  // only the first call and a nested one
+        for (UINT i = 0; i < n; ++i) args.emplace_back(HostArgument{params->rgvarg[n - 1 - i]});
         Variant value;
         ExcepInfo info;
         HResult hr = FTarget->invoke(id, flags, args, value, info);
@@ -173,9 +196,10 @@ private:
             return hr;
         }
         if (hr != kS_OK) return hr;
-        for (UINT i = 0; i < n && i < args.size(); ++i) writeBack(params->rgvarg[n - 1 - i], args[i]);
+        const size_t written = std::min<size_t>(n, args.size());
+        for (size_t i = 0; i < written; ++i) writeBack(params->rgvarg[n - 1 - i], args[i]);
         if (result) {
-            VariantInit(result);
+            V_VT(result) = VT_EMPTY;  // what VariantInit does, without a call into the system
             toVariant(value, *result);
         }
         return S_OK;
@@ -183,25 +207,25 @@ private:
 
     // The argument vector of the previous call, kept for its capacity: a heap allocation costs
     // more than the rest of the bridge. A nested call (a callback into this object while a call
-    // runs) finds it taken and uses a fresh one.
+    // runs) finds it taken and uses a fresh one. Calls come on the object's apartment thread
+    // only, so the flag needs no atomic exchange (a locked instruction on every call); it is
+    // atomic so that a host breaking that rule cannot make it a data race as well.
     struct ArgumentBuffer {
         explicit ArgumentBuffer(TComDispatch& owner) : owner(owner) {
-            if (!owner.FArgsTaken.exchange(true)) {
-                args.swap(owner.FArgs);
-                taken = true;
+            if (!owner.FArgsTaken.load(std::memory_order_relaxed)) {
+                owner.FArgsTaken.store(true, std::memory_order_relaxed);
+                args = &owner.FArgs;
             }
         }
         ~ArgumentBuffer() {
-            if (!taken) return;
-            args.clear();  // values and the objects they hold go now, the capacity stays
-            args.swap(owner.FArgs);
-            owner.FArgsTaken = false;
+            args->clear();  // values and the objects they hold go now, the capacity stays
+            if (args == &owner.FArgs) owner.FArgsTaken.store(false, std::memory_order_relaxed);
         }
         ArgumentBuffer(const ArgumentBuffer&) = delete;
         ArgumentBuffer& operator=(const ArgumentBuffer&) = delete;
         TComDispatch& owner;
-        std::vector<Variant> args;
-        bool taken = false;
+        std::vector<Variant> fresh;
+        std::vector<Variant>* args = &fresh;
     };
 
     std::atomic<ULONG> FRefs{1};

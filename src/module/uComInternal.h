@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "automation/AutomationObject.h"
 #include "automation/Variant.h"
@@ -12,8 +13,10 @@
 
 namespace fr::com {
 
-BSTR allocBstr(const std::u16string& s);  // raises std::bad_alloc
+BSTR allocBstr(std::u16string_view s);  // raises std::bad_alloc
 std::u16string bstrToText(BSTR b);
+// The characters of a BSTR, without a copy; valid while the BSTR lives.
+std::u16string_view bstrView(BSTR b);
 // The value at p, which has type vt (a scalar VARTYPE or VT_VARIANT).
 Variant readScalar(VARTYPE vt, const void* p);
 // Stores value (already of type vt) at p, which holds nothing that needs freeing.

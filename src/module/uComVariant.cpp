@@ -38,12 +38,14 @@ Variant arrayFromSafeArray(VARTYPE elementVt, const SAFEARRAY* psaConst);
 
 }  // namespace
 
-std::u16string bstrToText(BSTR b) {
+std::u16string_view bstrView(BSTR b) {
     if (!b) return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(b), SysStringLen(b));
+    return {reinterpret_cast<const char16_t*>(b), SysStringLen(b)};
 }
 
-BSTR allocBstr(const std::u16string& s) {
+std::u16string bstrToText(BSTR b) { return std::u16string(bstrView(b)); }
+
+BSTR allocBstr(std::u16string_view s) {
     BSTR b = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(s.data()), static_cast<UINT>(s.size()));
     if (!b) throw std::bad_alloc();
     return b;
@@ -59,7 +61,7 @@ Variant readScalar(VARTYPE vt, const void* p) {
         case VT_R8: return Variant(*static_cast<const DOUBLE*>(p));
         case VT_CY: return Variant::currency(static_cast<const CY*>(p)->int64);
         case VT_DATE: return Variant::date(*static_cast<const DATE*>(p));
-        case VT_BSTR: return Variant(bstrToText(*static_cast<const BSTR*>(p)));
+        case VT_BSTR: return Variant(bstrView(*static_cast<const BSTR*>(p)));
         case VT_DISPATCH: return objectVariant(VT_DISPATCH, *static_cast<IDispatch* const*>(p));
         case VT_ERROR: return Variant::error(*static_cast<const SCODE*>(p));
         case VT_BOOL: return Variant(*static_cast<const VARIANT_BOOL*>(p) != VARIANT_FALSE);
@@ -226,9 +228,9 @@ void arrayToVariant(const VariantArray& a, VARIANT& out) {
     V_ARRAY(&out) = holder.release();
 }
 
-}  // namespace
-
-Variant fromVariant(const VARIANT& v) {
+// fromVariant and toVariant beyond the few kinds they map themselves. Out of line, so that those
+// kinds do not pay for the frame the general path needs.
+[[gnu::noinline]] Variant fromVariantGeneral(const VARIANT& v) {
     const VARIANT* cur = &v;
     for (int depth = 0; V_VT(cur) == (VT_BYREF | VT_VARIANT); ++depth) {
         if (depth == kMaxRefDepth) throw EVariantError(u"Слишком длинная цепочка ссылок");
@@ -249,7 +251,7 @@ Variant fromVariant(const VARIANT& v) {
     return readScalar(vt, &V_I8(cur));
 }
 
-void toVariant(const Variant& v, VARIANT& out) {
+[[gnu::noinline]] void toVariantGeneral(const Variant& v, VARIANT& out) {
     if (v.isArray()) {
         arrayToVariant(v.array(), out);
         return;
@@ -263,6 +265,45 @@ void toVariant(const Variant& v, VARIANT& out) {
         writeScalar(vt, &V_I8(&out), v);
     }
     V_VT(&out) = vt;
+}
+
+}  // namespace
+
+Variant fromVariant(const VARIANT& v) {
+    // What every call carries (nothing, a 32-bit integer, a Boolean, a real), by value or behind one
+    // reference, mapped without the general path: the same values as readScalar gives.
+    const VARIANT* direct = V_VT(&v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&v) ? V_VARIANTREF(&v) : &v;
+    switch (V_VT(direct)) {
+        case VT_EMPTY: return Variant();
+        case VT_I4: return Variant(static_cast<int32_t>(V_I4(direct)));
+        case VT_BOOL: return Variant(V_BOOL(direct) != VARIANT_FALSE);
+        case VT_R8: return Variant(V_R8(direct));
+        default: break;
+    }
+    return fromVariantGeneral(v);
+}
+
+void toVariant(const Variant& v, VARIANT& out) {
+    // What every call returns, without the general path: the same VARIANTs as writeScalar makes.
+    if (!v.isArray()) {
+        switch (v.type()) {
+            case VarType::Empty: V_VT(&out) = VT_EMPTY; return;
+            case VarType::I4:
+                V_I4(&out) = static_cast<LONG>(v.rawInt());
+                V_VT(&out) = VT_I4;
+                return;
+            case VarType::Bool:
+                V_BOOL(&out) = v.rawBool() ? VARIANT_TRUE : VARIANT_FALSE;
+                V_VT(&out) = VT_BOOL;
+                return;
+            case VarType::R8:
+                V_R8(&out) = v.rawReal();
+                V_VT(&out) = VT_R8;
+                return;
+            default: break;
+        }
+    }
+    toVariantGeneral(v, out);
 }
 
 }  // namespace fr::com

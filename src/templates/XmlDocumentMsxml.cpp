@@ -21,7 +21,7 @@ public:
     std::u16string Attribute(const std::u16string& name) const override {
         // getAttribute answers Null for an absent attribute.
         const Variant v = FNode->callWith(u"getAttribute", {Variant(name)});
-        return v.isText() ? v.rawText() : std::u16string();
+        return v.isText() ? std::u16string(v.rawText()) : std::u16string();
     }
     std::unique_ptr<TXmlNodeList> SelectDescendants(const std::u16string& name) const override;
 

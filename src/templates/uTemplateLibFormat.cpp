@@ -67,7 +67,7 @@ std::u16string FormatFieldValue(const Variant& value, int32_t type, const TForma
                 // A number is a serial; a date written in the locale's format is read as one; any
                 // other text is printed as given rather than lost.
                 if (!tryTextToDouble(value.rawText(), fs, serial) && !tryTextToDateTime(value.rawText(), fs, serial))
-                    return value.rawText();
+                    return std::u16string(value.rawText());
             } else {
                 serial = value.toDouble(fs);
             }
