@@ -1,5 +1,6 @@
 #include "automation/AutomationObject.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -16,6 +17,15 @@ Variant AutomationObject::callWith(const std::u16string& name, std::initializer_
     std::vector<Arg> args;
     for (const auto& v : byValue) args.emplace_back(v);
     return call(name, args);
+}
+
+HResult DispatchTarget::invokeArgs(int32_t dispid, uint16_t flags, CallArgs& args, Variant& result, ExcepInfo& excep) {
+    std::vector<Variant>& values = args.all();
+    HResult hr = invoke(dispid, flags, values, result, excep);
+    if (hr != kS_OK) return hr;
+    const size_t written = std::min(args.size(), values.size());
+    for (size_t i = 0; i < written; ++i) args.put(i, std::move(values[i]));
+    return hr;
 }
 
 // ---- DispatchObject ----
@@ -40,20 +50,39 @@ int32_t DispatchObject::dispidOf(const std::u16string& name) {
     return id;
 }
 
+namespace {
+// A native caller's arguments as a target reads them: by-reference ones take what the target puts.
+class ArgList final : public CallArgs {
+public:
+    explicit ArgList(std::vector<Arg>& args) : FArgs(args) {}
+    size_t size() const override { return FArgs.size(); }
+    Variant get(size_t i) const override { return i < FArgs.size() ? FArgs[i].value : Variant(); }
+    void put(size_t i, Variant&& value) override {
+        if (i < FArgs.size() && FArgs[i].byRef) FArgs[i].value = std::move(value);
+    }
+    std::vector<Variant>& all() override {
+        FValues.clear();
+        FValues.reserve(FArgs.size());
+        for (const auto& a : FArgs) FValues.push_back(a.value);
+        return FValues;
+    }
+
+private:
+    std::vector<Arg>& FArgs;
+    std::vector<Variant> FValues;
+};
+}  // namespace
+
 Variant DispatchObject::call(const std::u16string& name, std::vector<Arg>& args) {
     int32_t id = dispidOf(name);
-    std::vector<Variant> values;
-    values.reserve(args.size());
-    for (const auto& a : args) values.push_back(a.value);
+    ArgList list(args);
     Variant result;
     ExcepInfo excep;
-    HResult hr = FTarget->invoke(id, kDISPATCH_METHOD | kDISPATCH_PROPERTYGET, values, result, excep);
+    HResult hr = FTarget->invokeArgs(id, kDISPATCH_METHOD | kDISPATCH_PROPERTYGET, list, result, excep);
     if (hr != kS_OK) {
         if (excep.filled && !excep.description.empty()) throw EOleError(excep.description);
         throw EOleError(u"Ошибка вызова \"" + name + u"\" (0x" + hresultText(hr) + u")");
     }
-    for (size_t i = 0; i < args.size() && i < values.size(); ++i)
-        if (args[i].byRef) args[i].value = std::move(values[i]);
     return result;
 }
 

@@ -46,6 +46,25 @@ struct ExcepInfo {
     bool filled = false;
 };
 
+// The arguments of one call, left where the caller keeps them (the host's VARIANTs, say): a target
+// converts only the arguments it reads and writes back only those it changed.
+class CallArgs {
+public:
+    virtual size_t size() const = 0;
+    // The i-th argument (first argument first), references followed, 16-bit integers widened;
+    // Empty past the last one.
+    virtual Variant get(size_t i) const = 0;
+    // Gives a by-reference argument the value, which is the callee's to take; an argument passed by
+    // value is left as it came.
+    // Raises EError when the caller's reference cannot take the value.
+    virtual void put(size_t i, Variant&& value) = 0;
+    // Every argument as get() gives it, in a vector the caller keeps (and reuses between calls).
+    virtual std::vector<Variant>& all() = 0;
+
+protected:
+    ~CallArgs() = default;
+};
+
 class DispatchTarget {
 public:
     virtual ~DispatchTarget() = default;
@@ -55,6 +74,10 @@ public:
     // By-reference arguments are written back by the caller from args after S_OK.
     virtual HResult invoke(int32_t dispid, uint16_t flags, std::vector<Variant>& args, Variant& result,
                            ExcepInfo& excep) = 0;
+    // How callers call: the arguments where the caller keeps them. By default every argument is
+    // converted, invoke() runs over them, and after S_OK each is put back; a target overrides it
+    // to read and write only what a call uses.
+    virtual HResult invokeArgs(int32_t dispid, uint16_t flags, CallArgs& args, Variant& result, ExcepInfo& excep);
 };
 
 // An AutomationObject over a DispatchTarget: how native code (and tests) call our own objects

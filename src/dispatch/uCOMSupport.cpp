@@ -1,5 +1,7 @@
 #include "dispatch/uCOMSupport.h"
 
+#include <algorithm>
+
 #include "automation/Errors.h"
 #include "automation/Text.h"
 #include "dispatch/uDebugLog.h"
@@ -26,8 +28,6 @@ bool sameTextFolded(std::u16string_view a, std::u16string_view b) {
         if (foldLetter(a[i]) != foldLetter(b[i])) return false;
     return true;
 }
-
-const Variant kEmpty;
 
 }  // namespace
 
@@ -124,22 +124,27 @@ HResult TBaseObject::GetIDsOfNames(const std::u16string& name, int32_t& dispid) 
     return kE_NOTIMPL;
 }
 
+namespace {
+// A vector as the arguments of a call: everything the call puts back lands in it.
+class VectorArgs final : public CallArgs {
+public:
+    explicit VectorArgs(std::vector<Variant>& values) : FValues(values) {}
+    size_t size() const override { return FValues.size(); }
+    Variant get(size_t i) const override { return i < FValues.size() ? FValues[i] : Variant(); }
+    void put(size_t i, Variant&& value) override {
+        if (i < FValues.size()) FValues[i] = std::move(value);
+    }
+    std::vector<Variant>& all() override { return FValues; }
+
+private:
+    std::vector<Variant>& FValues;
+};
+}  // namespace
+
 HResult TBaseObject::Invoke(int32_t dispid, uint16_t flags, std::vector<Variant>& args, Variant& result,
                             ExcepInfo& excep) {
-    if (dispid >= kRefusedDispIdBase || !(flags & kDISPATCH_METHOD)) return kE_FAIL;
-    Variant local;
-    HResult hr;
-    try {
-        hr = CallMethod(dispid, local, args);
-    } catch (const EError& e) {
-        return ReportException(excep, u16(e.className()), e.message());
-    } catch (const std::exception& e) {
-        return ReportException(excep, u"Exception", u16(e.what()));
-    } catch (...) {
-        return ReportException(excep, u"Exception", u"Непредвиденное исключение");
-    }
-    if (hr == kS_OK) result = std::move(local);
-    return hr;
+    VectorArgs list(args);
+    return invokeArgs(dispid, flags, list, result, excep);
 }
 
 HResult TBaseObject::ReportException(ExcepInfo& excep, const std::u16string& source,
@@ -156,30 +161,30 @@ HResult TBaseObject::ReportException(ExcepInfo& excep, const std::u16string& sou
     return kDISP_E_EXCEPTION;
 }
 
-HResult TBaseObject::CallMethod(int32_t dispid, Variant& result, std::vector<Variant>& params) {
+[[gnu::always_inline]] inline HResult TBaseObject::CallMethod(int32_t dispid, Variant& result, CallArgs& args) {
     bool logOn = DebugLogEnabled();
     if (dispid >= kExtMethodDispIdBase && FOnExtMethod &&
         static_cast<size_t>(dispid - kExtMethodDispIdBase) < FExtMethodList.size()) {
         // A copy: the extension handler may ask for new names, which grows the list.
         std::u16string name = FExtMethodList[static_cast<size_t>(dispid - kExtMethodDispIdBase)];
-        return CallPublic(nullptr, &name, logOn, result, params);
+        return CallPublic(nullptr, &name, logOn, result, args);
     }
     // DISPIDs never handed out are refused like those from 100000 on.
     if (dispid < 0 || static_cast<size_t>(dispid) >= FMethodList.size()) return kE_FAIL;
     const TMethodStruct& entry = FMethodList[static_cast<size_t>(dispid)];
-    if (entry.IsPublic) return CallPublic(&entry, nullptr, logOn, result, params);
-    return CallPrivate(entry, logOn, result, params);
+    if (entry.IsPublic) return CallPublic(&entry, nullptr, logOn, result, args);
+    return CallPrivate(entry, logOn, result, args);
 }
 
 [[gnu::always_inline]] inline HResult TBaseObject::CallPublic(const TMethodStruct* entry, const std::u16string* extName,
-                                                              bool logOn, Variant& result,
-                                                              std::vector<Variant>& params) {
+                                                              bool logOn, Variant& result, CallArgs& args) {
     const std::u16string& name = extName ? *extName : entry->Name;
-    // InData is a copy: a handler's changes to it must not reach the host.
-    Variant inData = params.size() > 0 ? params[0] : kEmpty;
+    // InData is the handler's own copy: its changes never reach the caller, and the caller's
+    // InData is never written back.
+    Variant inData = args.get(0);
     Variant outData;
-    FExtData = Variant();
-    const Variant& timeOut = params.size() > 2 ? params[2] : kEmpty;
+    if (!FExtData.isEmpty()) FExtData = Variant();
+    const Variant timeOut = args.get(2);
     if (logOn) TracePublicStart(name, inData);
 
     if (!timeOut.isOrdinal()) {
@@ -203,17 +208,26 @@ HResult TBaseObject::CallMethod(int32_t dispid, Variant& result, std::vector<Var
         outData = MakeErrorOutData(code, description);
     }
     result = Variant(code == rcOK);
-    const Variant* finalOut = &outData;
-    if (params.size() > 1) {
-        params[1] = std::move(outData);
-        finalOut = &params[1];
-    }
-    if (logOn && DebugLogEnabled()) TracePublicEnd(name, result, *finalOut);
+    if (logOn && DebugLogEnabled()) TracePublicEnd(name, result, outData);
+    if (args.size() > 1) args.put(1, std::move(outData));
     return kS_OK;
 }
 
-HResult TBaseObject::CallPrivate(const TMethodStruct& entry, bool logOn, Variant& result,
-                                 std::vector<Variant>& params) {
+HResult TBaseObject::invokeArgs(int32_t dispid, uint16_t flags, CallArgs& args, Variant& result, ExcepInfo& excep) {
+    if (dispid >= kRefusedDispIdBase || !(flags & kDISPATCH_METHOD)) return kE_FAIL;
+    try {
+        return CallMethod(dispid, result, args);
+    } catch (const EError& e) {
+        return ReportException(excep, u16(e.className()), e.message());
+    } catch (const std::exception& e) {
+        return ReportException(excep, u"Exception", u16(e.what()));
+    } catch (...) {
+        return ReportException(excep, u"Exception", u"Непредвиденное исключение");
+    }
+}
+
+HResult TBaseObject::CallPrivate(const TMethodStruct& entry, bool logOn, Variant& result, CallArgs& args) {
+    std::vector<Variant>& params = args.all();
     if (logOn) TracePrivateStart(entry.Name, params);
     try {
         result = entry.PrivateMethod(params);
@@ -222,6 +236,8 @@ HResult TBaseObject::CallPrivate(const TMethodStruct& entry, bool logOn, Variant
         throw;
     }
     if (logOn && DebugLogEnabled()) TracePrivateEnd(entry.Name, result, params);
+    const size_t written = std::min(args.size(), params.size());
+    for (size_t i = 0; i < written; ++i) args.put(i, std::move(params[i]));
     return kS_OK;
 }
 

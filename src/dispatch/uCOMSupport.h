@@ -53,13 +53,17 @@ public:
                    ExcepInfo& excep) final {
         return Invoke(dispid, flags, args, result, excep);
     }
+    // A public method reads InData and TimeOut and writes only OutData; the others take every
+    // argument and write each back. Puts back only on the way to S_OK; result means something only
+    // with S_OK. Never throws.
+    HResult invokeArgs(int32_t dispid, uint16_t flags, CallArgs& args, Variant& result, ExcepInfo& excep) final;
 
     // S_OK with the DISPID, or E_NOTIMPL with -1.
     virtual HResult GetIDsOfNames(const std::u16string& name, int32_t& dispid);
-    // args: the host's arguments in host order; by-reference ones are written back from args only
-    // when S_OK is returned. Never throws.
-    virtual HResult Invoke(int32_t dispid, uint16_t flags, std::vector<Variant>& args, Variant& result,
-                           ExcepInfo& excep);
+    // args: the host's arguments in host order; the call writes its by-reference results into
+    // args (OutData of a public method; every argument of the others) only when S_OK is returned;
+    // result means something only with S_OK. Never throws.
+    HResult Invoke(int32_t dispid, uint16_t flags, std::vector<Variant>& args, Variant& result, ExcepInfo& excep);
 
     virtual void BeginDebugLog() {}
     virtual std::u16string GetDriverResultDescription(int32_t resultCode);
@@ -96,7 +100,6 @@ public:
     const TSettingList& Settings() const { return FSettingList; }
 
 protected:
-    HResult CallMethod(int32_t dispid, Variant& result, std::vector<Variant>& params);
     // [code, description] or, when FExtData holds something, [code, description, FExtData].
     Variant MakeErrorOutData(int32_t code, const std::u16string& description) const;
 
@@ -159,11 +162,12 @@ private:
         };
     }
 
-    // Defined beside Invoke, its only caller, and laid into Invoke's own frame: every public call
-    // runs through it, and a frame of its own was a measurable part of a call.
+    // Defined beside invokeArgs, their only caller, and laid into its frame: every call runs
+    // through them, and a frame of their own was a measurable part of a call.
+    inline HResult CallMethod(int32_t dispid, Variant& result, CallArgs& args);
     inline HResult CallPublic(const TMethodStruct* entry, const std::u16string* extName, bool logOn,
-                              Variant& result, std::vector<Variant>& params);
-    HResult CallPrivate(const TMethodStruct& entry, bool logOn, Variant& result, std::vector<Variant>& params);
+                              Variant& result, CallArgs& args);
+    HResult CallPrivate(const TMethodStruct& entry, bool logOn, Variant& result, CallArgs& args);
     HResult ReportException(ExcepInfo& excep, const std::u16string& source, const std::u16string& message) noexcept;
 };
 

@@ -30,15 +30,55 @@ namespace fr::com {
 
 // ---- VARIANT <-> Variant ----
 
+namespace detail {
+// Every kind the two below do not map themselves; out of line, so that those kinds are mapped in
+// the caller's frame.
+Variant fromVariantGeneral(const VARIANT& v);
+void toVariantGeneral(const Variant& v, VARIANT& out);
+}  // namespace detail
+
 // A copy of a host VARIANT. References are followed to the value they name (a VARIANT referring
 // to a VARIANT to the end of the chain); SAFEARRAYs keep their dimensions, lower bounds and
 // element type; an IDispatch becomes a ComAutomationObject. Raises EVariantError for a type the
 // core has no stand-in for (records, raw pointers).
-Variant fromVariant(const VARIANT& v);
+inline Variant fromVariant(const VARIANT& v) {
+    // What every call carries (nothing, a 32-bit integer, a Boolean, a real), by value or behind one
+    // reference: the same values as the general path gives.
+    const VARIANT* direct = V_VT(&v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&v) ? V_VARIANTREF(&v) : &v;
+    switch (V_VT(direct)) {
+        case VT_EMPTY: return Variant();
+        case VT_I4: return Variant(static_cast<int32_t>(V_I4(direct)));
+        case VT_BOOL: return Variant(V_BOOL(direct) != VARIANT_FALSE);
+        case VT_R8: return Variant(V_R8(direct));
+        default: return detail::fromVariantGeneral(v);
+    }
+}
+
 // Fills `out`, which must hold nothing (VariantInit or VariantClear first); the caller owns the
 // result. A ComAutomationObject gives back the very IDispatch it wraps; any other
 // AutomationObject is exposed through a new bridge object.
-void toVariant(const Variant& v, VARIANT& out);
+inline void toVariant(const Variant& v, VARIANT& out) {
+    // What every call returns: the same VARIANTs as the general path makes.
+    if (!v.isArray()) {
+        switch (v.type()) {
+            case VarType::Empty: V_VT(&out) = VT_EMPTY; return;
+            case VarType::I4:
+                V_I4(&out) = static_cast<LONG>(v.rawInt());
+                V_VT(&out) = VT_I4;
+                return;
+            case VarType::Bool:
+                V_BOOL(&out) = v.rawBool() ? VARIANT_TRUE : VARIANT_FALSE;
+                V_VT(&out) = VT_BOOL;
+                return;
+            case VarType::R8:
+                V_R8(&out) = v.rawReal();
+                V_VT(&out) = VT_R8;
+                return;
+            default: break;
+        }
+    }
+    detail::toVariantGeneral(v, out);
+}
 
 // Owns one VARIANT for its lifetime.
 class ScopedVariant {

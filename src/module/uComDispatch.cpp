@@ -1,7 +1,6 @@
 // The IDispatch a host sees: forwards to a portable DispatchTarget. Arguments go in host order
 // (DISPPARAMS lists them last first), by-reference arguments come back after S_OK, and every
 // failure, thrown or returned, leaves as an HRESULT with EXCEPINFO filled where it applies.
-#include <algorithm>
 #include <atomic>
 #include <new>
 
@@ -76,18 +75,14 @@ bool ownsNothing(VARTYPE vt) {
     }
 }
 
-// One host argument as the target gets it: references followed, a 16-bit integer widened. Made
-// where the argument vector keeps it (emplace_back converts in place), not moved there.
-struct HostArgument {
-    const VARIANT& arg;
-    operator Variant() const {
-        Variant a = fromVariant(arg);
-        if (!a.isArray() && a.type() == VarType::I2) a = Variant(static_cast<int32_t>(a.rawInt()));
-        return a;
-    }
-};
+// One host argument as the target gets it: references followed, a 16-bit integer widened.
+[[gnu::always_inline]] inline Variant hostArgument(const VARIANT& arg) {
+    Variant a = fromVariant(arg);
+    if (!a.isArray() && a.type() == VarType::I2) a = Variant(static_cast<int32_t>(a.rawInt()));
+    return a;
+}
 
-// Step 5 for one argument.
+// A by-reference argument takes the value the call left; one passed by value is left alone.
 void writeBack(VARIANT& hostArg, const Variant& value) {
     VARIANT* slot = &hostArg;
     bool referenced = false;
@@ -184,20 +179,15 @@ private:
     HRESULT invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep) {
         const UINT n = params ? params->cArgs : 0;
         if (n && !params->rgvarg) return E_INVALIDARG;
-        ArgumentBuffer buffer(*this);
-        std::vector<Variant>& args = *buffer.args;
-        if (args.capacity() == 0) args.reserve(n);  // only the first call and a nested one
-        for (UINT i = 0; i < n; ++i) args.emplace_back(HostArgument{params->rgvarg[n - 1 - i]});
+        HostArgs args(*this, n ? params->rgvarg : nullptr, n);
         Variant value;
         ExcepInfo info;
-        HResult hr = FTarget->invoke(id, flags, args, value, info);
+        HResult hr = FTarget->invokeArgs(id, flags, args, value, info);
         if (hr == kDISP_E_EXCEPTION) {
             fillExcepInfo(excep, info.scode, info.description, info.source);
             return hr;
         }
         if (hr != kS_OK) return hr;
-        const size_t written = std::min<size_t>(n, args.size());
-        for (size_t i = 0; i < written; ++i) writeBack(params->rgvarg[n - 1 - i], args[i]);
         if (result) {
             V_VT(result) = VT_EMPTY;  // what VariantInit does, without a call into the system
             toVariant(value, *result);
@@ -205,27 +195,49 @@ private:
         return S_OK;
     }
 
-    // The argument vector of the previous call, kept for its capacity: a heap allocation costs
+    // The host's arguments, read and written where DISPPARAMS keeps them (last argument first).
+    // all() fills the vector of the previous call, kept for its capacity: a heap allocation costs
     // more than the rest of the bridge. A nested call (a callback into this object while a call
     // runs) finds it taken and uses a fresh one. Calls come on the object's apartment thread
     // only, so the flag needs no atomic exchange (a locked instruction on every call); it is
     // atomic so that a host breaking that rule cannot make it a data race as well.
-    struct ArgumentBuffer {
-        explicit ArgumentBuffer(TComDispatch& owner) : owner(owner) {
-            if (!owner.FArgsTaken.load(std::memory_order_relaxed)) {
-                owner.FArgsTaken.store(true, std::memory_order_relaxed);
-                args = &owner.FArgs;
+    class HostArgs final : public CallArgs {
+    public:
+        HostArgs(TComDispatch& owner, VARIANT* host, UINT count) : FOwner(owner), FHost(host), FCount(count) {}
+        ~HostArgs() {
+            if (!FAll) return;
+            FAll->clear();  // values and the objects they hold go now, the capacity stays
+            if (FAll == &FOwner.FArgs) FOwner.FArgsTaken.store(false, std::memory_order_relaxed);
+        }
+        HostArgs(const HostArgs&) = delete;
+        HostArgs& operator=(const HostArgs&) = delete;
+
+        size_t size() const override { return FCount; }
+        Variant get(size_t i) const override { return i < FCount ? hostArgument(slot(i)) : Variant(); }
+        void put(size_t i, Variant&& value) override {
+            if (i < FCount) writeBack(slot(i), value);
+        }
+        std::vector<Variant>& all() override {
+            if (!FAll) {
+                FAll = &FFresh;
+                if (!FOwner.FArgsTaken.load(std::memory_order_relaxed)) {
+                    FOwner.FArgsTaken.store(true, std::memory_order_relaxed);
+                    FAll = &FOwner.FArgs;
+                }
             }
+            FAll->clear();
+            if (FAll->capacity() == 0) FAll->reserve(FCount);  // only the first call and a nested one
+            for (UINT i = 0; i < FCount; ++i) FAll->push_back(hostArgument(slot(i)));
+            return *FAll;
         }
-        ~ArgumentBuffer() {
-            args->clear();  // values and the objects they hold go now, the capacity stays
-            if (args == &owner.FArgs) owner.FArgsTaken.store(false, std::memory_order_relaxed);
-        }
-        ArgumentBuffer(const ArgumentBuffer&) = delete;
-        ArgumentBuffer& operator=(const ArgumentBuffer&) = delete;
-        TComDispatch& owner;
-        std::vector<Variant> fresh;
-        std::vector<Variant>* args = &fresh;
+
+    private:
+        VARIANT& slot(size_t i) const { return FHost[FCount - 1 - i]; }
+        TComDispatch& FOwner;
+        VARIANT* FHost;
+        UINT FCount;
+        std::vector<Variant> FFresh;
+        std::vector<Variant>* FAll = nullptr;
     };
 
     std::atomic<ULONG> FRefs{1};

@@ -228,9 +228,11 @@ void arrayToVariant(const VariantArray& a, VARIANT& out) {
     V_ARRAY(&out) = holder.release();
 }
 
-// fromVariant and toVariant beyond the few kinds they map themselves. Out of line, so that those
-// kinds do not pay for the frame the general path needs.
-[[gnu::noinline]] Variant fromVariantGeneral(const VARIANT& v) {
+}  // namespace
+
+namespace detail {
+
+Variant fromVariantGeneral(const VARIANT& v) {
     const VARIANT* cur = &v;
     for (int depth = 0; V_VT(cur) == (VT_BYREF | VT_VARIANT); ++depth) {
         if (depth == kMaxRefDepth) throw EVariantError(u"Слишком длинная цепочка ссылок");
@@ -251,7 +253,7 @@ void arrayToVariant(const VariantArray& a, VARIANT& out) {
     return readScalar(vt, &V_I8(cur));
 }
 
-[[gnu::noinline]] void toVariantGeneral(const Variant& v, VARIANT& out) {
+void toVariantGeneral(const Variant& v, VARIANT& out) {
     if (v.isArray()) {
         arrayToVariant(v.array(), out);
         return;
@@ -267,43 +269,6 @@ void arrayToVariant(const VariantArray& a, VARIANT& out) {
     V_VT(&out) = vt;
 }
 
-}  // namespace
-
-Variant fromVariant(const VARIANT& v) {
-    // What every call carries (nothing, a 32-bit integer, a Boolean, a real), by value or behind one
-    // reference, mapped without the general path: the same values as readScalar gives.
-    const VARIANT* direct = V_VT(&v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&v) ? V_VARIANTREF(&v) : &v;
-    switch (V_VT(direct)) {
-        case VT_EMPTY: return Variant();
-        case VT_I4: return Variant(static_cast<int32_t>(V_I4(direct)));
-        case VT_BOOL: return Variant(V_BOOL(direct) != VARIANT_FALSE);
-        case VT_R8: return Variant(V_R8(direct));
-        default: break;
-    }
-    return fromVariantGeneral(v);
-}
-
-void toVariant(const Variant& v, VARIANT& out) {
-    // What every call returns, without the general path: the same VARIANTs as writeScalar makes.
-    if (!v.isArray()) {
-        switch (v.type()) {
-            case VarType::Empty: V_VT(&out) = VT_EMPTY; return;
-            case VarType::I4:
-                V_I4(&out) = static_cast<LONG>(v.rawInt());
-                V_VT(&out) = VT_I4;
-                return;
-            case VarType::Bool:
-                V_BOOL(&out) = v.rawBool() ? VARIANT_TRUE : VARIANT_FALSE;
-                V_VT(&out) = VT_BOOL;
-                return;
-            case VarType::R8:
-                V_R8(&out) = v.rawReal();
-                V_VT(&out) = VT_R8;
-                return;
-            default: break;
-        }
-    }
-    toVariantGeneral(v, out);
-}
+}  // namespace detail
 
 }  // namespace fr::com

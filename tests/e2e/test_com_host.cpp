@@ -199,6 +199,39 @@ TEST_F(DispatchTestClass, TimeOutMustBeOrdinal) {
     EXPECT_EQ(invokeRaw(d.get(), echo, DISPATCH_METHOD, {empty(), refTo(out.get())}), E_INVALIDARG);
 }
 
+// A public method reads InData and TimeOut and writes only OutData: variables a host passes by
+// reference (as script hosts do) keep their type and their very text.
+TEST_F(DispatchTestClass, InDataAndTimeOutByReferenceAreLeftAsTheyCame) {
+    for (bool textInData : {false, true}) {
+        SCOPED_TRACE(textInData ? "text InData" : "16-bit InData");
+        BSTR mine = SysAllocString(L"товар");
+        VARIANT inData = empty(), timeOut = empty();
+        if (textInData) {
+            V_VT(&inData) = VT_BSTR;
+            V_BSTR(&inData) = mine;
+        } else {
+            V_VT(&inData) = VT_I2;
+            V_I2(&inData) = 5;
+        }
+        V_VT(&timeOut) = VT_I2;
+        V_I2(&timeOut) = 16;
+        ScopedVariant out;
+        ASSERT_EQ(invokeRaw(d.get(), id(L"EchoTimeOut"), DISPATCH_METHOD, {refTo(&inData), refTo(out.get()), refTo(&timeOut)}),
+                  S_OK);
+        EXPECT_EQ(V_VT(out.get()), VT_I4);
+        EXPECT_EQ(V_I4(out.get()), 16);
+        EXPECT_EQ(V_VT(&timeOut), VT_I2);
+        if (textInData) {
+            EXPECT_EQ(V_VT(&inData), VT_BSTR);
+            EXPECT_EQ(V_BSTR(&inData), mine);
+        } else {
+            EXPECT_EQ(V_VT(&inData), VT_I2);
+        }
+        VariantClear(&inData);
+        if (!textInData) SysFreeString(mine);
+    }
+}
+
 // OutData in a typed by-reference slot: converted to the slot's type, or refused with the
 // standard "bad parameters" text when it cannot be.
 TEST_F(DispatchTestClass, TypedReferencesTakeTheConvertedValue) {

@@ -135,7 +135,9 @@ TEST(FiscalHost, AShiftOnTheEmulatorAnswersTypedOutData) {
         VariantInit(&v);
         ASSERT_EQ(SafeArrayGetElement(sa, &i, &v), S_OK);
         EXPECT_EQ(V_VT(&v), expected[i]) << i;
-        if (i == 2) EXPECT_EQ(V_I4(&v), -1);
+        if (i == 2) {
+            EXPECT_EQ(V_I4(&v), -1);
+        }
         VariantClear(&v);
     }
 
