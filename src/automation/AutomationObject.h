@@ -55,8 +55,8 @@ public:
     // Empty past the last one.
     virtual Variant get(size_t i) const = 0;
     // Gives a by-reference argument the value, which is the callee's to take; an argument passed by
-    // value is left as it came.
-    // Raises EError when the caller's reference cannot take the value.
+    // value is left as it came, and past the last one nothing happens. Raises EError when the
+    // caller's reference cannot take the value.
     virtual void put(size_t i, Variant&& value) = 0;
     // Every argument as get() gives it, in a vector the caller keeps (and reuses between calls).
     virtual std::vector<Variant>& all() = 0;

@@ -209,7 +209,7 @@ HResult TBaseObject::ReportException(ExcepInfo& excep, const std::u16string& sou
     }
     result = Variant(code == rcOK);
     if (logOn && DebugLogEnabled()) TracePublicEnd(name, result, outData);
-    if (args.size() > 1) args.put(1, std::move(outData));
+    args.put(1, std::move(outData));  // nothing when the caller passed no OutData
     return kS_OK;
 }
 
