@@ -19,12 +19,15 @@ Variant AutomationObject::callWith(const std::u16string& name, std::initializer_
     return call(name, args);
 }
 
+void CallArgs::putAll(std::vector<Variant>& values) {
+    const size_t written = std::min(size(), values.size());
+    for (size_t i = 0; i < written; ++i) put(i, std::move(values[i]));
+}
+
 HResult DispatchTarget::invokeArgs(int32_t dispid, uint16_t flags, CallArgs& args, Variant& result, ExcepInfo& excep) {
     std::vector<Variant>& values = args.all();
     HResult hr = invoke(dispid, flags, values, result, excep);
-    if (hr != kS_OK) return hr;
-    const size_t written = std::min(args.size(), values.size());
-    for (size_t i = 0; i < written; ++i) args.put(i, std::move(values[i]));
+    if (hr == kS_OK) args.putAll(values);
     return hr;
 }
 

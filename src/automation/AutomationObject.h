@@ -60,6 +60,8 @@ public:
     virtual void put(size_t i, Variant&& value) = 0;
     // Every argument as get() gives it, in a vector the caller keeps (and reuses between calls).
     virtual std::vector<Variant>& all() = 0;
+    // Puts back each value of what all() gave, after the call changed them in place.
+    virtual void putAll(std::vector<Variant>& values);
 
 protected:
     ~CallArgs() = default;

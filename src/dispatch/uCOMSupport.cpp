@@ -1,7 +1,5 @@
 #include "dispatch/uCOMSupport.h"
 
-#include <algorithm>
-
 #include "automation/Errors.h"
 #include "automation/Text.h"
 #include "dispatch/uDebugLog.h"
@@ -135,6 +133,7 @@ public:
         if (i < FValues.size()) FValues[i] = std::move(value);
     }
     std::vector<Variant>& all() override { return FValues; }
+    void putAll(std::vector<Variant>&) override {}  // all() is the vector itself: already in place
 
 private:
     std::vector<Variant>& FValues;
@@ -236,8 +235,7 @@ HResult TBaseObject::CallPrivate(const TMethodStruct& entry, bool logOn, Variant
         throw;
     }
     if (logOn && DebugLogEnabled()) TracePrivateEnd(entry.Name, result, params);
-    const size_t written = std::min(args.size(), params.size());
-    for (size_t i = 0; i < written; ++i) args.put(i, std::move(params[i]));
+    args.putAll(params);
     return kS_OK;
 }
 
