@@ -17,6 +17,6 @@ function(fr_add_gtest name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})
-  # 77: the 32-bit build on a machine without a 32-bit Wine (cmake/wine-run-i686).
+  # 77: the 32-bit build on a machine that runs no 32-bit program (cmake/wine-run-i686).
   set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} TIMEOUT 600 SKIP_RETURN_CODE 77)
 endfunction()

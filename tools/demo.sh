@@ -1,6 +1,7 @@
 #!/bin/sh
-# ./dev demo runs this after building and registering the win64 modules: what the driver does so
-# far, through the real COM DLL under Wine, and the command-line tool natively.
+# ./dev demo runs this after building and registering the win64 modules: the driver through the
+# real COM DLL under Wine, the command-line tool natively, and last a shop's working day through
+# the driver, ending with the register's paper tape.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 work="$ROOT/build/demo"
@@ -28,17 +29,19 @@ echo "-- the debug log it wrote ($work/devices/kassa-1):"
 for f in "$work"/devices/kassa-1/Debug_*.log; do iconv -f CP1251 -t UTF-8 "$f" | tr -d '\r'; done
 
 echo
-echo "== 3. A shift on the emulator of the universal driver (Vornlex.FiscalPrinter)"
-cscript shift.vbs
-echo "-- its paper tape (fr-cli tape):"
-"$cli" tape --dir="$work/emulator"
-
-echo
-echo "== 4. The expression evaluator (fr-cli eval)"
+echo "== 3. The expression evaluator (fr-cli eval)"
 "$cli" eval "2+3*4"
 "$cli" eval "roundto(price*qty*(1-disc/100); -2)" price=89,9 qty=3 disc=5
 "$cli" eval "1/x" x=0 || true
 
 echo
-echo "== 5. A template document (fr-cli render examples/goods-slip.xml)"
+echo "== 4. A template document (fr-cli render examples/goods-slip.xml)"
 "$cli" render "$ROOT/examples/goods-slip.xml" "$ROOT/examples/goods-slip.json" --width 48
+
+echo
+echo "== 5. A working day through the driver (VBScript host as the business application, Wine):"
+echo "   the shift opened, a deposit, a sale with a discount and change, a return, X and Z reports"
+cscript day.vbs
+echo
+echo "-- the register's paper tape of the day (fr-cli tape):"
+"$cli" tape --dir="$work/emulator"

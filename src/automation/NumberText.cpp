@@ -32,7 +32,9 @@ std::u16string floatToText(double value, const TFormatSettings& fs, int digits) 
     }
     std::u16string out;
     for (char c : mant + exp) out.push_back(c == '.' ? fs.DecimalSeparator : static_cast<char16_t>(c));
-    if (out == u"-0") out = u"0";
+    // A negative zero loses its sign. (Erased rather than assigned "0": g++ 12 inlines that
+    // assignment into a copy it wrongly reports as overlapping, -Wrestrict.)
+    if (out == u"-0") out.erase(0, 1);
     return out;
 }
 

@@ -4,12 +4,14 @@
 # (system imports only, a tenth of the built size at most), install.cmd /emulator run with cmd,
 # a VBScript host of the archive's bitness printing a receipt on the emulator through the
 # installed driver, then uninstall.cmd leaving no registration behind. The x86 half needs a
-# 32-bit Wine; without one it is skipped (77).
+# machine that runs 32-bit programs; elsewhere it is skipped (77) with the reason, and the x64
+# half checks install.cmd's 64-bit registrations only.
 set -u
 root=$1 work=$2 arch=$3 archive=$4 built=$5
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*"; exit 1; }
-if [ "$arch" = x86 ] && [ ! -x /usr/lib/wine/wine ]; then echo "no 32-bit Wine on this machine: skipped"; exit 77; fi
+no32=$("$root/tools/wine32-probe.sh")
+if [ -n "$no32" ] && [ "$arch" = x86 ]; then echo "$no32: skipped"; exit 77; fi
 [ -f "$archive" ] || fail "no archive $archive (./dev dist makes it)"
 case $arch in x64) tool=x86_64-w64-mingw32 sysdir=system32 ;; *) tool=i686-w64-mingw32 sysdir=syswow64 ;; esac
 
@@ -52,11 +54,30 @@ cmdrun() { # folder script [args]: cmd's exit code; its Russian output shown in 
   iconv -f CP1251 -t UTF-8 "$work/cmd.out" | tr -d '\r'
   return $rc
 }
-# A damaged copy: the registration that fails makes install.cmd fail.
+# install.cmd or uninstall.cmd, which must succeed. Where 32-bit programs cannot run, the 32-bit
+# regsvr32 cannot start, and install.cmd rightly fails for the x86 DLLs: then it must have done
+# every x64 step, and its only errors may name x86 files.
+cmdok() { # folder script [args] -- the messages each x64 step prints
+  f=$1 s=$2 a=$3
+  shift 4
+  out=$(cmdrun "$f" "$s" "$a")
+  rc=$?
+  printf '%s\n' "$out"
+  [ $rc = 0 ] && return 0
+  [ -n "$no32" ] || return 1
+  for m in "$@"; do printf '%s\n' "$out" | grep -F "$m: " | grep -qF '\x64\' || return 1; done
+  if printf '%s\n' "$out" | grep 'ОШИБКА' | grep -qvF '\x86\'; then return 1; fi
+  echo "(the x86 registrations skipped: $no32)"
+}
+
+# A damaged copy: the registration that fails makes install.cmd fail, and says which file.
 cp -r "$dir" "$dir-damaged"
 head -c 1000 "$dir/x64/fr_vornlex.dll" >"$dir-damaged/x64/fr_vornlex.dll"
-if cmdrun "$name-damaged" install.cmd; then fail "install.cmd succeeded with a damaged DLL"; fi
-cmdrun "$name" install.cmd /emulator || fail "install.cmd /emulator failed"
+out=$(cmdrun "$name-damaged" install.cmd) && fail "install.cmd succeeded with a damaged DLL"
+printf '%s\n' "$out" | grep 'ОШИБКА' | grep -qF '\x64\fr_vornlex.dll' ||
+  fail "install.cmd did not name the damaged DLL: $out"
+cmdok "$name" install.cmd /emulator -- "64-разрядный драйвер зарегистрирован" \
+  "64-разрядный эмулятор ККТ зарегистрирован" || fail "install.cmd /emulator failed"
 
 # The scenarios run behind the shared prelude; nothing is registered by the runner itself.
 export FR_VBS_REGISTER=0 FR_EMULATOR_DIR="$(winpath emulator-folder)"
@@ -64,7 +85,8 @@ export FR_INSTALLED_DIR="$(winpath "$name")"
 sh "$root/tests/e2e/run-vbs.sh" "$root" "$work/vbs" "$here/receipt.vbs" "$dir/$arch/fr_vornlex.dll" ||
   fail "the receipt through the installed driver"
 
-cmdrun "$name" uninstall.cmd || fail "uninstall.cmd failed"
+cmdok "$name" uninstall.cmd "" -- "регистрация 64-разрядного драйвера снята" \
+  "регистрация 64-разрядного эмулятора ККТ снята" || fail "uninstall.cmd failed"
 sh "$root/tests/e2e/run-vbs.sh" "$root" "$work/vbs" "$here/uninstalled.vbs" "$dir/$arch/fr_vornlex.dll" ||
   fail "a registration is left behind"
 echo "the $arch half of $name installs, prints and uninstalls"

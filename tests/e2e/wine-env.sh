@@ -1,6 +1,6 @@
 # Sourced by the scenario runners: which Wine runs the given COM modules, and registering them.
-# x86 modules run in the WoW64 prefix through the 32-bit loader; where this machine has no 32-bit
-# Wine, the runner exits 77 (skipped).
+# x86 modules run in the WoW64 prefix through the 32-bit loader; where this machine cannot run
+# 32-bit programs, the runner exits 77 (skipped) with the reason.
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
 # The machine type of a PE file: 014c for x86, 8664 for x64.
 pe_machine() {
@@ -12,9 +12,9 @@ choose_wine() { # ROOT DLL...: sets $wine
   shift
   for dll in "$@"; do
     if [ "$(pe_machine "$dll")" = 014c ]; then
-      if [ ! -x /usr/lib/wine/wine ]; then echo "no 32-bit Wine on this machine: skipped"; exit 77; fi
+      if ! why=$("$1/tools/wine32-probe.sh"); then echo "$why: skipped"; exit 77; fi
       export WINEPREFIX="${WINEPREFIX32:-$1/build/wine32}" WINEDEBUG=-all
-      wine=/usr/lib/wine/wine
+      wine="${FR_WINE32:-/usr/lib/wine/wine}"
     fi
   done
 }
