@@ -5,6 +5,7 @@
 # number of checks the scenario declares (its "Plan N" line). Modules for x86 run in the WoW64
 # prefix through the 32-bit loader; without a 32-bit Wine the scenario is skipped (77).
 # Scenarios are kept in UTF-8; cscript reads the ANSI code page (1251) and writes the OEM one (866).
+# FR_VBS_INCLUDE names a file put between the prelude and the scenario (steps that share code).
 set -u
 root=$1 work=$2 scenario=$3
 shift 3
@@ -15,7 +16,7 @@ planned=$(sed -n 's/^Plan \([0-9][0-9]*\).*/\1/p' "$scenario" | head -n 1)
 if [ -z "$planned" ]; then echo "$(basename "$scenario") declares no Plan N"; exit 1; fi
 mkdir -p "$work" || exit 1
 script="$work/$(basename "$scenario")"
-cat "$here/prelude.vbs" "$scenario" | iconv -f UTF-8 -t CP1251 >"$script" || exit 1
+cat "$here/prelude.vbs" ${FR_VBS_INCLUDE:+"$FR_VBS_INCLUDE"} "$scenario" | iconv -f UTF-8 -t CP1251 >"$script" || exit 1
 export LC_ALL=ru_RU.UTF-8
 # FR_VBS_REGISTER=0: the modules are registered already (by an installer under test); they only
 # choose the bitness.

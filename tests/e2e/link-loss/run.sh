@@ -1,0 +1,49 @@
+#!/bin/sh
+# link-loss/run.sh ROOT WORKDIR DRIVER_DLL EMULATOR_DLL
+# Answers lost between the driver and the register, settled with the register across host
+# processes: each step is a new cscript process over one emulator folder and one device folder,
+# the link dropped and restored through the emulator's faults file. Step 6 is killed while the
+# register hangs in the middle of its receipt; the register must still hold that receipt open,
+# and step 7's receipt must print after cancelling it. Skipped (77) where the DLLs' bitness cannot
+# run here.
+set -u
+root=$1 work=$2 driver=$3 emulator=$4
+shift 2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../wine-env.sh"
+choose_wine "$root" "$driver" "$emulator"
+fail() { echo "FAIL: $*"; exit 1; }
+rm -rf "$work"
+mkdir -p "$work"
+register_modules "$driver" "$emulator"
+emu="$work/emulator-folder"
+export FR_EMULATOR_DIR="$(winpath "$emu")" FR_VBS_REGISTER=0 FR_VBS_INCLUDE="$here/common.vbs"
+step() { sh "$here/../run-vbs.sh" "$root" "$work" "$here/$1.vbs" "$driver" "$emulator" || fail "step $1"; }
+
+step 1-same-call
+step 2-retry-printed
+step 3-retry-deposit
+step 4-retry-open
+step 5-retry-withdrawal
+
+# Step 6 in the background, killed once the register holds its receipt's first item and hangs.
+script="$work/6-killed.vbs"
+cat "$here/../prelude.vbs" "$here/common.vbs" "$here/6-killed.vbs" | iconv -f UTF-8 -t CP1251 >"$script"
+(cd "$work" && LC_ALL=ru_RU.UTF-8 exec $wine cscript //nologo "$(winpath "$script")") >"$work/6.out" 2>&1 &
+host=$!
+i=0
+until grep -q 'Ряженка' "$emu/state.json" 2>/dev/null; do
+  i=$((i + 1))
+  [ $i -le 600 ] || { kill -9 $host 2>/dev/null; fail "step 6 never began its receipt: $(cat "$work/6.out")"; }
+  sleep 0.1
+done
+# The second item is the call that hangs; give the host the moment to reach it.
+sleep 1
+kill -9 $host 2>/dev/null || fail "step 6 ended by itself: $(cat "$work/6.out")"
+wait $host 2>/dev/null
+grep -q 'Ряженка' "$emu/state.json" || fail "the register lost the receipt the killed host had begun"
+echo "step 6: the host killed in the middle of its receipt; the register holds it open"
+
+step 7-after-kill
+grep -q 'Ряженка' "$emu/state.json" && fail "a receipt is still open on the register"
+echo "lost answers settled: printed once, cash moved once, receipts left open cancelled"
