@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "automation/DateTime.h"
 #include "automation/Errors.h"
@@ -88,7 +89,7 @@ struct TEmuCalls {
         o.FStarted = o.FPortOpen = false;
         if (model == kEmulatorModel) {
             auto device = TEmuDevice::open(o.FFolder);
-            device->reloadIfIdle();
+            device->reload();
             o.FDevice = std::move(device);
         }
         o.FModel = model;
@@ -297,13 +298,14 @@ void TEmuAutomation::setError(int32_t code, std::u16string text, std::u16string 
 
 Variant TEmuAutomation::run(const Method& m, std::vector<Variant>& args) {
     if (m.errorState) return m.call(*this, args);
+    std::optional<std::u16string> lostAnswer;
+    Variant result;
     try {
-        FFaults.check(m.name, m.prints);
+        lostAnswer = FFaults.check(m.name, m.prints);
         if (m.need != Need::Nothing && !FStarted) throw EEmuError(ecNotStarted);
         if (m.need == Need::Connection && !FPortOpen) throw EEmuError(ecPortNotOpen);
-        Variant result = m.call(*this, args);
+        result = m.call(*this, args);
         setError(ecOk, emuCodeText(ecOk), {});
-        return result;
     } catch (const EEmuRaised& e) {
         // The call failed: a caller that catches the exception and then reads the error state
         // finds a failure, not the outcome of the call before.
@@ -317,7 +319,13 @@ Variant TEmuAutomation::run(const Method& m, std::vector<Variant>& args) {
     } catch (const std::exception& e) {
         setError(ecSeeExtended, emuCodeText(ecSeeExtended), utf8ToUtf16(e.what()));
     }
-    return m.failValue ? m.failValue() : Variant(FLastError);
+    if (lostAnswer) {
+        // Whatever the register did stays done; the caller learns only that the answer never came.
+        setError(ecSeeExtended, emuCodeText(ecSeeExtended), *lostAnswer);
+        throw EEmuRaised(*lostAnswer);
+    }
+    if (FLastError != ecOk) return m.failValue ? m.failValue() : Variant(FLastError);
+    return result;
 }
 
 HResult TEmuAutomation::invoke(int32_t dispid, uint16_t flags, std::vector<Variant>& args, Variant& result,

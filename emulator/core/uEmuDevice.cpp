@@ -77,9 +77,9 @@ std::shared_ptr<TEmuDevice> TEmuDevice::open(const fs::path& folder) {
 
 TEmuDevice::TEmuDevice(const fs::path& folder) : FStore(folder), FState(FStore.load()) {}
 
-void TEmuDevice::reloadIfIdle() {
+void TEmuDevice::reload() {
     Guard g(FLock);
-    if (!FOpen.receipt && !FOpen.nonFiscal) FState = FStore.load();
+    FState = FStore.load();
 }
 
 TEmuState TEmuDevice::state() const {
@@ -108,20 +108,20 @@ double TEmuDevice::deviceTime() const {
 }
 bool TEmuDevice::receiptOpen() const {
     Guard g(FLock);
-    return FOpen.receipt.has_value();
+    return FState.open.receipt.has_value();
 }
 bool TEmuDevice::nonFiscalOpen() const {
     Guard g(FLock);
-    return FOpen.nonFiscal.has_value();
+    return FState.open.nonFiscal.has_value();
 }
 TEmuOpenDocument TEmuDevice::openDocument() const {
     Guard g(FLock);
-    return FOpen;
+    return FState.open;
 }
 
 void TEmuDevice::requireNoDocument() const {
-    if (FOpen.receipt) throw EEmuError(ecReceiptOpen);
-    if (FOpen.nonFiscal) throw EEmuError(ecDocumentOpen, u"Открыт нефискальный документ");
+    if (FState.open.receipt) throw EEmuError(ecReceiptOpen);
+    if (FState.open.nonFiscal) throw EEmuError(ecDocumentOpen, u"Открыт нефискальный документ");
 }
 
 void TEmuDevice::requireLiveShift(double now) const {
@@ -136,6 +136,11 @@ void TEmuDevice::commitDocument(TEmuState& next, const std::u16string& label, co
     FState = std::move(next);
 }
 
+void TEmuDevice::commitState(TEmuState& next) {
+    FStore.commit(FState, next, {});
+    FState = std::move(next);
+}
+
 void TEmuDevice::setTime(int hour, int minute, int second) {
     Guard g(FLock);
     double time = 0;
@@ -144,8 +149,7 @@ void TEmuDevice::setTime(int hour, int minute, int second) {
     const double today = std::floor(computer + FState.clockOffset);
     TEmuState next = FState;
     next.clockOffset = today + encodeTime(hour, minute, second, 0) - computer;
-    FStore.commit(FState, next, {});
-    FState = std::move(next);
+    commitState(next);
 }
 
 void TEmuDevice::printNullReceipt() {
@@ -304,14 +308,16 @@ void TEmuDevice::beginFiscalReceipt(int32_t type, const std::u16string& cashier)
     requireNoDocument();
     if (type != 0 && type != 1) throw EEmuError(ecBadReceiptType);
     requireLiveShift(emuComputerNow() + FState.clockOffset);
-    FOpen.receipt = TEmuReceipt{type, cashier, {}, {}};
+    TEmuState next = FState;
+    next.open.receipt = TEmuReceipt{type, cashier, {}, {}};
+    commitState(next);
 }
 
 void TEmuDevice::printRecItem(const std::u16string& name, int64_t priceCurrency, double quantity, int32_t taxGroup,
                               int64_t discountCurrency, double percent) {
     Guard g(FLock);
-    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
-    if (!FOpen.receipt->payments.empty()) throw EEmuError(ecItemsAfterPayment);
+    if (!FState.open.receipt) throw EEmuError(ecReceiptNotOpen);
+    if (!FState.open.receipt->payments.empty()) throw EEmuError(ecItemsAfterPayment);
     if (priceCurrency < 0 || priceCurrency > kMaxMoney * 100)
         throw EEmuError(ecBadAmount, u"Недопустимая цена");
     if (!std::isfinite(quantity) || quantity <= 0 || quantity * 1000 > kMaxQuantityMilli + 0.5)
@@ -331,28 +337,32 @@ void TEmuDevice::printRecItem(const std::u16string& name, int64_t priceCurrency,
     item.adjustment = moneyFromCurrency(discountCurrency) + std::llround(static_cast<double>(item.gross) * percent / 100.0);
     if (item.gross > kMaxMoney || item.sum() > kMaxMoney) throw EEmuError(ecBadAmount, u"Слишком большая сумма позиции");
     if (item.sum() < 0) throw EEmuError(ecDiscountTooLarge);
-    if (FOpen.receipt->total() + item.sum() > kMaxMoney) throw EEmuError(ecBadAmount, u"Слишком большая сумма чека");
+    if (FState.open.receipt->total() + item.sum() > kMaxMoney) throw EEmuError(ecBadAmount, u"Слишком большая сумма чека");
     TEmuReceiptLine line;
     line.isItem = true;
     line.item = std::move(item);
-    FOpen.receipt->lines.push_back(std::move(line));
+    TEmuState next = FState;
+    next.open.receipt->lines.push_back(std::move(line));
+    commitState(next);
 }
 
 void TEmuDevice::printText(const std::u16string& line) {
     Guard g(FLock);
-    if (FOpen.nonFiscal) {
-        addWrapped(*FOpen.nonFiscal, width(), line);
-        return;
+    if (!FState.open.receipt && !FState.open.nonFiscal) throw EEmuError(ecReceiptNotOpen);
+    TEmuState next = FState;
+    if (next.open.nonFiscal) {
+        addWrapped(*next.open.nonFiscal, width(), line);
+    } else {
+        TEmuReceiptLine l;
+        l.text = line;
+        next.open.receipt->lines.push_back(std::move(l));
     }
-    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
-    TEmuReceiptLine l;
-    l.text = line;
-    FOpen.receipt->lines.push_back(std::move(l));
+    commitState(next);
 }
 
 void TEmuDevice::printBarCode(const std::u16string& code, int32_t type) {
     Guard g(FLock);
-    if (!FOpen.receipt && !FOpen.nonFiscal) throw EEmuError(ecReceiptNotOpen);
+    if (!FState.open.receipt && !FState.open.nonFiscal) throw EEmuError(ecReceiptNotOpen);
     static const char16_t* const names[] = {u"EAN-8", u"EAN-13", u"CODE-128"};
     bool ok = false;
     switch (type) {
@@ -366,32 +376,37 @@ void TEmuDevice::printBarCode(const std::u16string& code, int32_t type) {
     }
     if (!ok) throw EEmuError(ecBadBarcode);
     const std::u16string text = centerLine(width(), u"[" + std::u16string(names[type]) + u" " + code + u"]");
-    if (FOpen.nonFiscal) {
-        FOpen.nonFiscal->push_back(text);
-        return;
+    TEmuState next = FState;
+    if (next.open.nonFiscal) {
+        next.open.nonFiscal->push_back(text);
+    } else {
+        TEmuReceiptLine l;
+        l.text = text;
+        next.open.receipt->lines.push_back(std::move(l));
     }
-    TEmuReceiptLine l;
-    l.text = text;
-    FOpen.receipt->lines.push_back(std::move(l));
+    commitState(next);
 }
 
 void TEmuDevice::printRecTotal(int64_t amountCurrency, int32_t paymentType) {
     Guard g(FLock);
-    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
+    if (!FState.open.receipt) throw EEmuError(ecReceiptNotOpen);
+    const TEmuReceipt& r = *FState.open.receipt;
     if (paymentType < 0 || paymentType >= kPaymentTypes) throw EEmuError(ecBadPaymentType);
     const Money amount = checkedAmount(amountCurrency);
-    if (FOpen.receipt->payments.size() >= 100) throw EEmuError(ecBadParameter, u"Слишком много оплат в чеке");
+    if (r.payments.size() >= 100) throw EEmuError(ecBadParameter, u"Слишком много оплат в чеке");
     if (paymentType != 0) {
-        const Money nonCash = FOpen.receipt->paid() - FOpen.receipt->paidCash() + amount;
-        if (nonCash > FOpen.receipt->total()) throw EEmuError(ecNonCashExceedsTotal);
+        const Money nonCash = r.paid() - r.paidCash() + amount;
+        if (nonCash > r.total()) throw EEmuError(ecNonCashExceedsTotal);
     }
-    FOpen.receipt->payments.emplace_back(paymentType, amount);
+    TEmuState next = FState;
+    next.open.receipt->payments.emplace_back(paymentType, amount);
+    commitState(next);
 }
 
 void TEmuDevice::endFiscalReceipt() {
     Guard g(FLock);
-    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
-    const TEmuReceipt& r = *FOpen.receipt;
+    if (!FState.open.receipt) throw EEmuError(ecReceiptNotOpen);
+    const TEmuReceipt r = *FState.open.receipt;
     bool hasItems = false;
     for (const auto& l : r.lines) hasItems = hasItems || l.isItem;
     if (!hasItems) throw EEmuError(ecNoItems);
@@ -401,6 +416,7 @@ void TEmuDevice::endFiscalReceipt() {
     const Money cashMoved = r.paidCash() - change;  // never negative: non-cash never exceeds the total
 
     TEmuState next = FState;
+    next.open.receipt.reset();
     TEmuShiftTotals& t = next.shift;
     TEmuCashierTotals& c = cashierTotals(t, r.cashier);
     const bool sale = r.type == 0;
@@ -430,43 +446,45 @@ void TEmuDevice::endFiscalReceipt() {
     next.documentNumber++;
     const double now = emuComputerNow() + FState.clockOffset;
     commitDocument(next, u"ДОК. " + num(next.documentNumber), receiptBody(next, r, false), now);
-    FOpen.receipt.reset();
 }
 
 void TEmuDevice::printRecVoid() {
     Guard g(FLock);
-    if (!FOpen.receipt) throw EEmuError(ecReceiptNotOpen);
+    if (!FState.open.receipt) throw EEmuError(ecReceiptNotOpen);
     const double now = emuComputerNow() + FState.clockOffset;
     TEmuState next = FState;
-    TEmuLines body = receiptBody(next, *FOpen.receipt, true);
-    // The receipt leaves the register whatever happens to its print-out.
-    FOpen.receipt.reset();
+    TEmuLines body = receiptBody(next, *next.open.receipt, true);
+    next.open.receipt.reset();
     commitDocument(next, u"АННУЛИРОВАНИЕ", body, now);
 }
 
 void TEmuDevice::beginNonFiscal() {
     Guard g(FLock);
     requireNoDocument();
-    FOpen.nonFiscal.emplace();
+    TEmuState next = FState;
+    next.open.nonFiscal.emplace();
+    commitState(next);
 }
 
 void TEmuDevice::printNonFiscalText(const std::u16string& line) {
     Guard g(FLock);
-    if (!FOpen.nonFiscal) throw EEmuError(ecNonFiscalNotOpen);
-    addWrapped(*FOpen.nonFiscal, width(), line);
+    if (!FState.open.nonFiscal) throw EEmuError(ecNonFiscalNotOpen);
+    TEmuState next = FState;
+    addWrapped(*next.open.nonFiscal, width(), line);
+    commitState(next);
 }
 
 void TEmuDevice::endNonFiscal() {
     Guard g(FLock);
-    if (!FOpen.nonFiscal) throw EEmuError(ecNonFiscalNotOpen);
+    if (!FState.open.nonFiscal) throw EEmuError(ecNonFiscalNotOpen);
     const double now = emuComputerNow() + FState.clockOffset;
     TEmuState next = FState;
     next.documentNumber++;
-    TEmuLines body = *FOpen.nonFiscal;
+    TEmuLines body = *next.open.nonFiscal;
+    next.open.nonFiscal.reset();
     body.push_back(ruleLine(width(), u'-'));
     body.push_back(centerLine(width(), u"НЕФИСКАЛЬНЫЙ ДОКУМЕНТ"));
     commitDocument(next, u"ДОК. " + num(next.documentNumber), body, now);
-    FOpen.nonFiscal.reset();
 }
 
 }  // namespace fr::emu

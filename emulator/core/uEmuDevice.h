@@ -1,7 +1,8 @@
 #pragma once
 // The virtual cash register: shift, receipts, cash, reports and the clock over the saved state.
 // Every operation either refuses with EEmuError and changes nothing, or commits its document and
-// the new state before it returns. One device per folder in a process: objects that open the same
+// the new state before it returns; so does every step of an open document, which is part of the
+// state. One device per folder in a process: objects that open the same
 // folder share it, as programs on one computer share one cash register.
 #include <filesystem>
 #include <memory>
@@ -21,8 +22,9 @@ public:
     static std::shared_ptr<TEmuDevice> open(const std::filesystem::path& folder);
     explicit TEmuDevice(const std::filesystem::path& folder);
 
-    // Reads the saved state again when no document is open (another program may have reset it).
-    void reloadIfIdle();
+    // Reads the saved state again: another program may have reset the device, or ended or cancelled
+    // a document this object saw open. The saved state is the truth; nothing lives only here.
+    void reload();
 
     TEmuState state() const;
     std::u16string serialNumber() const;
@@ -65,11 +67,12 @@ private:
     void requireLiveShift(double now) const;
     // Commits `next` with a printed document (header label + body) and makes it current.
     void commitDocument(TEmuState& next, const std::u16string& label, const TEmuLines& body, double now);
+    // Commits `next` without printing (the clock, a step of the open document).
+    void commitState(TEmuState& next);
 
     mutable std::mutex FLock;
     TEmuStore FStore;
     TEmuState FState;
-    TEmuOpenDocument FOpen;
 };
 
 }  // namespace fr::emu

@@ -31,24 +31,6 @@ Money taxIncluded(Money turnover, int rate) {
     return static_cast<Money>(std::llroundl(t));
 }
 
-Money TEmuReceipt::total() const {
-    Money t = 0;
-    for (const auto& l : lines)
-        if (l.isItem) t += l.item.sum();
-    return t;
-}
-Money TEmuReceipt::paid() const {
-    Money t = 0;
-    for (const auto& [type, amount] : payments) t += amount;
-    return t;
-}
-Money TEmuReceipt::paidCash() const {
-    Money t = 0;
-    for (const auto& [type, amount] : payments)
-        if (type == 0) t += amount;
-    return t;
-}
-
 TEmuLines documentHeader(const TEmuState& s, const std::u16string& label, double time) {
     const size_t w = widthOf(s);
     TEmuLines l;

@@ -1,8 +1,6 @@
 #pragma once
 // The printed forms: what each document looks like on the paper tape.
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "uEmuLayout.h"
@@ -19,43 +17,6 @@ const TEmuTaxGroup& taxGroup(int32_t group);  // group within -1..5
 const char16_t* paymentName(int32_t type);    // type within 0..3 ("НАЛИЧНЫМИ", ...)
 // VAT included in a turnover at the group's rate, rounded to kopecks.
 Money taxIncluded(Money turnover, int rate);
-
-struct TEmuItem {
-    std::u16string name;
-    int64_t price = 0;  // currency
-    int64_t quantityMilli = 0;
-    int32_t taxGroup = -1;
-    Money gross = 0;       // price times quantity
-    Money adjustment = 0;  // discount (negative) or markup (positive)
-    Money sum() const { return gross + adjustment; }
-    bool operator==(const TEmuItem&) const = default;
-};
-
-// One line of an open receipt in the order it was printed: an item, or free text.
-struct TEmuReceiptLine {
-    bool isItem = false;
-    TEmuItem item;
-    std::u16string text;
-    bool operator==(const TEmuReceiptLine&) const = default;
-};
-
-struct TEmuReceipt {
-    int32_t type = 0;  // 0 sale, 1 return of a sale
-    std::u16string cashier;
-    std::vector<TEmuReceiptLine> lines;
-    std::vector<std::pair<int32_t, Money>> payments;
-    Money total() const;
-    Money paid() const;
-    Money paidCash() const;
-    bool operator==(const TEmuReceipt&) const = default;
-};
-
-// What the register holds in memory until it ends: the open receipt or non-fiscal document.
-struct TEmuOpenDocument {
-    std::optional<TEmuReceipt> receipt;
-    std::optional<TEmuLines> nonFiscal;
-    bool operator==(const TEmuOpenDocument&) const = default;
-};
 
 // A document's header: the register, its serial number, the document's label and time.
 TEmuLines documentHeader(const TEmuState& s, const std::u16string& label, double time);

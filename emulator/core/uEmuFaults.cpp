@@ -1,10 +1,13 @@
 #include "uEmuFaults.h"
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "automation/NumberText.h"
 #include "automation/Text.h"
+#include "automation/TextEncoding.h"
 #include "uEmuErrors.h"
 
 namespace fr::emu {
@@ -14,30 +17,35 @@ namespace fs = std::filesystem;
 TEmuFaults::TEmuFaults(fs::path file, std::function<bool(const std::u16string&)> isMethod)
     : FFile(std::move(file)), FIsMethod(std::move(isMethod)) {}
 
-void TEmuFaults::refresh() {
+TEmuFaults::Snapshot TEmuFaults::read() const {
+    Snapshot s;
     std::error_code ec;
-    const bool present = fs::is_regular_file(FFile, ec);
-    fs::file_time_type time{};
-    uintmax_t size = 0;
-    std::string content;
-    if (present) {
-        time = fs::last_write_time(FFile, ec);
-        size = fs::file_size(FFile, ec);
-        std::ifstream in(FFile, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        content = s.str();
-    }
-    if (present == FPresent && time == FTime && size == FSize && content == FContent) return;
-    FPresent = present;
-    FTime = time;
-    FSize = size;
-    FContent = std::move(content);
+    s.present = fs::is_regular_file(FFile, ec);
+    if (!s.present) return s;
+    s.time = fs::last_write_time(FFile, ec);
+    s.size = fs::file_size(FFile, ec);
+    std::ifstream in(FFile, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    s.content = text.str();
+    return s;
+}
+
+void TEmuFaults::refresh() {
+    Snapshot now = read();
+    if (now == FSeen) return;
+    FSeen = std::move(now);
     FRules.clear();
     FPaperOut = false;
+    FDown.reset();
     FParseError.clear();
     FCalls.clear();
-    if (present) parse(FContent);
+    // Rules are read as UTF-8 whatever the file was saved in.
+    if (FSeen.present) parse(utf16ToUtf8(decodeTextFile(FSeen.content)));
+}
+
+void TEmuFaults::waitForChange() const {
+    while (read() == FSeen) std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
 namespace {
@@ -61,7 +69,6 @@ void TEmuFaults::parse(const std::string& content) {
     while (std::getline(lines, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         std::istringstream words(line);
         std::string verb;
         if (!(words >> verb) || verb[0] == '#') continue;
@@ -69,13 +76,21 @@ void TEmuFaults::parse(const std::string& content) {
             FPaperOut = true;
             continue;
         }
-        if (verb != "fail" && verb != "raise") return fail(u"ожидалось \"fail\", \"raise\" или \"paper-out\"");
+        static const std::map<std::string, Kind> kinds = {
+            {"fail", Kind::Fail}, {"raise", Kind::Raise}, {"lost", Kind::Lost}, {"down", Kind::Down}, {"hang", Kind::Hang}};
+        const auto kind = kinds.find(verb);
+        if (kind == kinds.end())
+            return fail(u"ожидалось \"fail\", \"raise\", \"lost\", \"down\", \"hang\" или \"paper-out\"");
         Rule r;
-        r.raise = verb == "raise";
+        r.kind = kind->second;
         std::string method, nth, code;
-        if (!(words >> method >> nth) || (!r.raise && !(words >> code)))
-            return fail(r.raise ? u"ожидалось: raise <метод> <номер вызова> [текст]"
-                                : u"ожидалось: fail <метод> <номер вызова> <код> [текст] [| расширенный текст]");
+        if (!(words >> method >> nth) || (r.kind == Kind::Fail && !(words >> code))) {
+            switch (r.kind) {
+                case Kind::Fail: return fail(u"ожидалось: fail <метод> <номер вызова> <код> [текст] [| расширенный текст]");
+                case Kind::Hang: return fail(u"ожидалось: hang <метод> <номер вызова>");
+                default: return fail(u"ожидалось: " + utf8ToUtf16(verb) + u" <метод> <номер вызова> [текст]");
+            }
+        }
         const std::u16string name = utf8ToUtf16(method);
         if (!FIsMethod(name)) return fail(u"у объекта нет метода \"" + name + u"\", который можно сбоить");
         r.method = asciiUpperCase(name);
@@ -85,8 +100,18 @@ void TEmuFaults::parse(const std::string& content) {
         else return fail(u"номер вызова должен быть числом от 1 или \"*\"");
         std::string text;
         std::getline(words >> std::ws, text);
-        if (r.raise) {
-            r.text = text.empty() ? u"Сбой при вызове метода " + name : utf8ToUtf16(trimmed(text));
+        text = trimmed(text);
+        if (r.kind == Kind::Hang) {
+            if (!text.empty()) return fail(u"ожидалось: hang <метод> <номер вызова>");
+            FRules.push_back(std::move(r));
+            continue;
+        }
+        if (r.kind != Kind::Fail) {
+            static const std::map<Kind, std::u16string> defaults = {
+                {Kind::Raise, u"Сбой при вызове метода "},
+                {Kind::Lost, u"Ответ ККТ потерян при вызове метода "},
+                {Kind::Down, u"Нет связи с ККТ: связь потеряна при вызове метода "}};
+            r.text = text.empty() ? defaults.at(r.kind) + name : utf8ToUtf16(text);
             FRules.push_back(std::move(r));
             continue;
         }
@@ -105,20 +130,30 @@ void TEmuFaults::parse(const std::string& content) {
     }
 }
 
-void TEmuFaults::check(const std::u16string& method, bool prints) {
+std::optional<std::u16string> TEmuFaults::check(const std::u16string& method, bool prints) {
     refresh();
     if (!FParseError.empty()) throw EEmuError(ecSeeExtended, {}, FParseError);
+    if (FDown) throw EEmuRaised(*FDown);
     const std::u16string key = asciiUpperCase(method);
     const int64_t call = ++FCalls[key];
     for (const Rule& r : FRules) {
         if (r.method != key || (r.nth != 0 && r.nth != call)) continue;
-        if (r.raise) throw EEmuRaised(r.text);
+        switch (r.kind) {
+            case Kind::Raise: throw EEmuRaised(r.text);
+            case Kind::Lost: return r.text;
+            case Kind::Down: FDown = r.text; return r.text;
+            // Once released the call goes ahead as if nothing had happened: the host that was
+            // meant to be killed meanwhile is gone, and one still alive gets its answer.
+            case Kind::Hang: waitForChange(); return std::nullopt;
+            case Kind::Fail: break;
+        }
         // Code 1 without its own extended text: the rule's text is the particulars.
         if (r.code == ecSeeExtended && r.extended.empty())
             throw EEmuError(r.code, {}, r.text.empty() ? emuCodeText(r.code) : r.text);
         throw EEmuError(r.code, r.text, r.extended);
     }
     if (FPaperOut && prints) throw EEmuError(ecPaperOut);
+    return std::nullopt;
 }
 
 }  // namespace fr::emu

@@ -4,15 +4,25 @@
 //
 //   fail <method> <N> <code> [text] [| extended text]   the N-th call fails ("*": every call)
 //   raise <method> <N> [text]                           the N-th call raises an automation exception
+//                                                       instead of being carried out
+//   lost <method> <N> [text]                            the N-th call is carried out, then raises
+//                                                       (the register did it, the answer was lost)
+//   down <method> <N> [text]                            as lost, and every later call raises the
+//                                                       text until the file changes (link down)
+//   hang <method> <N>                                   the N-th call waits until the file changes,
+//                                                       then is carried out (a host killed mid-call)
 //   paper-out                                           every printing call fails with 3001
 //
-// Calls are counted per automation object from the moment the file was read; a file saved again
-// (another time, size or content) is read again and the count starts afresh. A rule file that
-// does not parse, or names a method the object does not have, makes every call fail with code 1
-// and the line at fault, rather than being silently ignored.
+// The file may be UTF-8 (with or without a mark), UTF-16 LE with a mark, or code page 1251, as
+// Windows programs save it. Calls are counted per automation object from the moment the file was
+// read; a file saved again (another time, size or content) is read again and the count starts
+// afresh, and a link that went down is up again. A rule file that does not parse, or names a
+// method the object does not have, makes every call fail with code 1 and the line at fault,
+// rather than being silently ignored.
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +30,8 @@
 
 namespace fr::emu {
 
-// A call that a "raise" rule makes escape as an automation exception instead of an error state.
+// A call that a "raise", "lost" or "down" rule makes escape as an automation exception instead of
+// an error state.
 class EEmuRaised : public EError {
 public:
     explicit EEmuRaised(std::u16string text) : EError(std::move(text), "EOleException") {}
@@ -30,30 +41,40 @@ class TEmuFaults {
 public:
     // `isMethod`: whether a rule may name the method (the automation object's own list).
     TEmuFaults(std::filesystem::path file, std::function<bool(const std::u16string&)> isMethod);
-    // Counts the call; raises EEmuError (a "fail" rule) or EEmuRaised (a "raise" rule) when it
-    // must fail. `prints`: the call prints.
-    void check(const std::u16string& method, bool prints);
+    // Counts the call; raises EEmuError (a "fail" rule) or EEmuRaised (a "raise" rule, or the link
+    // is down) when it must fail, and waits while a "hang" rule holds it. `prints`: the call
+    // prints. Returns the text to raise once the call has been carried out ("lost", "down").
+    std::optional<std::u16string> check(const std::u16string& method, bool prints);
 
 private:
+    enum class Kind { Fail, Raise, Lost, Down, Hang };
     struct Rule {
-        bool raise = false;
+        Kind kind = Kind::Fail;
         std::u16string method;  // upper-case
         int64_t nth = 0;        // 0: every call
         int32_t code = 0;
         std::u16string text, extended;
     };
+    // What was last seen of the file. Time and size miss a rewrite of the same length within one
+    // file-time tick, hence the content too.
+    struct Snapshot {
+        bool present = false;
+        std::filesystem::file_time_type time{};
+        uintmax_t size = 0;
+        std::string content;
+        bool operator==(const Snapshot&) const = default;
+    };
+    Snapshot read() const;
     void refresh();
     void parse(const std::string& content);
+    void waitForChange() const;
 
     std::filesystem::path FFile;
     std::function<bool(const std::u16string&)> FIsMethod;
-    bool FPresent = false;
-    std::filesystem::file_time_type FTime{};
-    uintmax_t FSize = 0;
-    // Time and size miss a rewrite of the same length within one file-time tick.
-    std::string FContent;
+    Snapshot FSeen;
     std::vector<Rule> FRules;
     bool FPaperOut = false;
+    std::optional<std::u16string> FDown;  // the link is down: every call raises this
     std::u16string FParseError;
     std::map<std::u16string, int64_t> FCalls;
 };

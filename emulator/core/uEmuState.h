@@ -1,20 +1,22 @@
 #pragma once
 // What the virtual cash register remembers across restarts: the shift, the counters, the cash in
-// the drawer, the fiscal memory of closed shifts and the clock offset. A document in progress is
-// not part of it: a receipt left open when the process ends is annulled, as nothing of it was
-// committed.
+// the drawer, the fiscal memory of closed shifts, the clock offset and the document in progress.
+// A receipt a program began stays open on the register when that program ends, with what was
+// printed of it, until a program finishes or cancels it, as on a real register.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "uEmuMoney.h"
+#include "uEmuOpenDocument.h"
 
 namespace fr::emu {
 
 constexpr int kPaymentTypes = 4;   // 0 cash, 1 credit, 2 cheque, 3 card
 constexpr int kTaxSlots = 7;       // tax groups -1 (no tax) and 0..5
-constexpr int kStateFormat = 1;
+// 2 added the open document; a format-1 file, which has none, still loads.
+constexpr int kStateFormat = 2;
 // Characters a tape line; a state saved before the width could be set reads as the default.
 constexpr int32_t kDefaultTapeWidth = 48;
 constexpr int32_t kMinTapeWidth = 32, kMaxTapeWidth = 80;
@@ -62,6 +64,7 @@ struct TEmuState {
     int32_t tapeWidth = kDefaultTapeWidth;
     TEmuShiftTotals shift;
     std::vector<TEmuFiscalRecord> fiscalMemory;
+    TEmuOpenDocument open;  // the receipt or non-fiscal document begun and not yet ended
     // The tape's expected length after the last document, and that document's text: lets a
     // restart finish a document the process did not get to append in full.
     uint64_t tapeEnd = 0;

@@ -36,6 +36,36 @@ json totalsToJson(const TEmuShiftTotals& t) {
             {"cashiers", cashiers}};
 }
 
+json openToJson(const TEmuOpenDocument& d) {
+    if (d.receipt) {
+        const TEmuReceipt& r = *d.receipt;
+        json lines = json::array(), payments = json::array();
+        for (const auto& l : r.lines) {
+            if (!l.isItem) {
+                lines.push_back({{"text", text8(l.text)}});
+                continue;
+            }
+            const TEmuItem& it = l.item;
+            lines.push_back({{"item",
+                              {{"name", text8(it.name)},
+                               {"price", it.price},
+                               {"quantityMilli", it.quantityMilli},
+                               {"taxGroup", it.taxGroup},
+                               {"gross", it.gross},
+                               {"adjustment", it.adjustment}}}});
+        }
+        for (const auto& [type, amount] : r.payments) payments.push_back({{"type", type}, {"amount", amount}});
+        return {{"kind", "receipt"}, {"type", r.type}, {"cashier", text8(r.cashier)}, {"lines", lines},
+                {"payments", payments}};
+    }
+    if (d.nonFiscal) {
+        json lines = json::array();
+        for (const auto& l : *d.nonFiscal) lines.push_back(text8(l));
+        return {{"kind", "nonFiscal"}, {"lines", lines}};
+    }
+    return nullptr;
+}
+
 // Reads with a path in every complaint, so a damaged file says where it is damaged.
 class Reader {
 public:
@@ -48,6 +78,8 @@ public:
         return *it;
     }
     bool has(const char* name) const { return FJ.is_object() && FJ.contains(name); }
+    bool isNull(const char* name) const { return field(name).is_null(); }
+    const std::string& path() const { return FPath; }
     Reader sub(const char* name) const { return Reader(field(name), FPath + "." + name); }
     int64_t integer(const char* name, int64_t lo, int64_t hi) const {
         const json& v = field(name);
@@ -133,6 +165,47 @@ TEmuShiftTotals totalsFromJson(const Reader& r) {
     return t;
 }
 
+TEmuOpenDocument openFromJson(const Reader& d) {
+    TEmuOpenDocument open;
+    const std::string kind = d.string("kind");
+    if (kind == "nonFiscal") {
+        open.nonFiscal.emplace();
+        const json& lines = d.field("lines");
+        if (!lines.is_array()) Reader::fail(d.path() + ".lines", "ожидался массив");
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (!lines[i].is_string()) Reader::fail(d.path() + ".lines[" + std::to_string(i) + "]", "ожидалась строка");
+            open.nonFiscal->push_back(utf8ToUtf16(lines[i].get<std::string>()));
+        }
+        return open;
+    }
+    if (kind != "receipt") Reader::fail(d.path() + ".kind", "ожидалось \"receipt\" или \"nonFiscal\"");
+    TEmuReceipt r;
+    r.type = static_cast<int32_t>(d.integer("type", 0, 1));
+    r.cashier = d.text("cashier");
+    for (const Reader& l : d.items("lines")) {
+        TEmuReceiptLine line;
+        if (!l.has("item")) {
+            line.text = l.text("text");
+            r.lines.push_back(std::move(line));
+            continue;
+        }
+        const Reader it = l.sub("item");
+        line.isItem = true;
+        line.item.name = it.text("name");
+        line.item.price = it.integer("price", 0, kMaxMoney * 100);
+        line.item.quantityMilli = it.integer("quantityMilli", 1, 99'999'999);
+        line.item.taxGroup = static_cast<int32_t>(it.integer("taxGroup", -1, kTaxSlots - 2));
+        line.item.gross = it.integer("gross", 0, kMaxMoney);
+        line.item.adjustment = it.integer("adjustment", -kMaxMoney, kMaxMoney);
+        if (line.item.sum() < 0) Reader::fail(it.path(), "скидка больше стоимости позиции");
+        r.lines.push_back(std::move(line));
+    }
+    for (const Reader& p : d.items("payments"))
+        r.payments.emplace_back(static_cast<int32_t>(p.integer("type", 0, kPaymentTypes - 1)), p.integer("amount", 1, kMaxMoney));
+    open.receipt = std::move(r);
+    return open;
+}
+
 }  // namespace
 
 std::string stateToJson(const TEmuState& s) {
@@ -166,6 +239,7 @@ std::string stateToJson(const TEmuState& s) {
               {"tapeWidth", s.tapeWidth},
               {"shift", totalsToJson(s.shift)},
               {"fiscalMemory", fm},
+              {"openDocument", openToJson(s.open)},
               {"tape", {{"end", s.tapeEnd}, {"lastDocument", s.lastTapeDocument}}}};
     return j.dump(1) + "\n";
 }
@@ -174,7 +248,9 @@ TEmuState stateFromJson(const std::string& text) {
     json j = json::parse(text, nullptr, false);
     if (j.is_discarded()) Reader::fail("$", "это не текст JSON (файл обрезан или испорчен)");
     Reader r(j, "$");
-    if (r.integer("format", 0, INT32_MAX) != kStateFormat) Reader::fail("$.format", "неизвестная версия формата");
+    // Format 1 is the same state without the open document.
+    const int64_t format = r.integer("format", 0, INT32_MAX);
+    if (format != 1 && format != kStateFormat) Reader::fail("$.format", "неизвестная версия формата");
     TEmuState s;
     s.serialNumber = r.text("serialNumber");
     if (s.serialNumber.empty()) Reader::fail("$.serialNumber", "пустой заводской номер");
@@ -209,6 +285,8 @@ TEmuState stateFromJson(const std::string& text) {
         rec.documentNumber = f.count("documentNumber");
         s.fiscalMemory.push_back(rec);
     }
+    if (format >= 2 && !r.isNull("openDocument")) s.open = openFromJson(r.sub("openDocument"));
+    if (s.open.receipt && !s.shiftOpen) Reader::fail("$.openDocument", "чек открыт при закрытой смене");
     Reader tape = r.sub("tape");
     s.tapeEnd = static_cast<uint64_t>(tape.integer("end", 0, INT64_MAX));
     s.lastTapeDocument = tape.string("lastDocument");

@@ -1,6 +1,10 @@
 // Injected faults from the folder's faults file.
 #include "EmuTestSupport.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "automation/Errors.h"
 #include "uEmuErrors.h"
 
@@ -103,6 +107,9 @@ TEST_F(Faults, EditingTheFileStartsCountingAfreshAndBadRulesAreReported) {
         {"raise\n", 1, "ожидалось: raise"},
         {"raise printXReport x\n", 1, "номер вызова"},
         {"fail printXReport 1 25 Текст |\n", 1, "расширенный текст"},
+        {"lost printXReport\n", 1, "ожидалось: lost"},
+        {"down * 1\n", 1, "\"*\""},
+        {"hang printXReport 1 Текст\n", 1, "ожидалось: hang"},
     };
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.text);
@@ -184,6 +191,134 @@ TEST_F(Faults, RaiseEscapesAsAnAutomationExceptionAndDoesNothing) {
     s.ok(u"printRecTotal", {money("20"), i4(0)});
     s.ok(u"endFiscalReceipt");
     EXPECT_EQ(saved().shift.sales, 2000);  // two items: the raised one was not taken
+}
+
+// Notepad saves UTF-8 (with or without a mark), "Unicode" or ANSI; a script's FileSystemObject
+// ANSI or UTF-16. Each must give back the Russian text exactly.
+TEST_F(Faults, FileInEveryEncodingWindowsProgramsSave) {
+    const std::u16string text = u"Ошибка: ёмкость «Э» №2";
+    const std::string utf8 = "fail printXReport * 25 " + utf16ToUtf8(text) + "\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char16_t c : utf8ToUtf16(utf8)) {
+        utf16.push_back(static_cast<char>(c & 0xFF));
+        utf16.push_back(static_cast<char>(c >> 8));
+    }
+    const std::pair<const char*, std::string> files[] = {
+        {"UTF-8", utf8},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16 LE with a mark", utf16},
+        {"code page 1251",
+         "fail printXReport * 25 \xCE\xF8\xE8\xE1\xEA\xE0: \xB8\xEC\xEA\xEE\xF1\xF2\xFC \xAB\xDD\xBB \xB9" "2\r\n"},
+    };
+    for (const auto& [encoding, bytes] : files) {
+        SCOPED_TRACE(encoding);
+        faults(bytes);
+        Session s(FDir);
+        s.connect();
+        s.call(u"printXReport");
+        EXPECT_EQ(s.lastError(), 25) << utf16ToUtf8(s.lastErrorExText());
+        EXPECT_EQ(s.lastErrorText(), text);
+    }
+}
+
+TEST_F(Faults, LostAnswerComesAfterTheCallWasCarriedOut) {
+    faults("lost endFiscalReceipt 1 Нет ответа от ККТ\nlost printXReport *\n");
+    Session s(FDir);
+    s.connect();
+    s.ok(u"printNullReceipt");
+    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+    item(s);
+    s.ok(u"printRecTotal", {money("10"), i4(0)});
+    const size_t paperBefore = tape().size();
+    try {
+        s.call(u"endFiscalReceipt");
+        ADD_FAILURE() << "no exception";
+    } catch (const EOleError& e) {
+        EXPECT_EQ(e.message(), u"Нет ответа от ККТ");
+    }
+    EXPECT_EQ(s.lastError(), 1);
+    EXPECT_EQ(s.lastErrorExText(), u"Нет ответа от ККТ");
+    // The receipt is done: counted, cash taken, printed, and no longer open.
+    const TEmuState st = saved();
+    EXPECT_EQ(st.receiptNumber, 1);
+    EXPECT_EQ(st.shift.sales, 1000);
+    EXPECT_EQ(st.cash, 1000);
+    EXPECT_FALSE(st.open.receipt);
+    const auto paper = tape();
+    EXPECT_NE(std::find_if(paper.begin() + static_cast<long>(paperBefore), paper.end(),
+                           [](const std::u16string& l) { return l.find(u"ЧЕК 1") != std::u16string::npos; }),
+              paper.end());
+    // Later calls answer; the default text names the method.
+    EXPECT_EQ(s.ok(u"LastReceiptNum").toInt(), 1);
+    try {
+        s.call(u"printXReport");
+        ADD_FAILURE() << "no exception";
+    } catch (const EOleError& e) {
+        EXPECT_EQ(e.message(), u"Ответ ККТ потерян при вызове метода printXReport");
+    }
+    EXPECT_EQ(saved().documentNumber, st.documentNumber + 1);
+}
+
+TEST_F(Faults, DownLinkRaisesForEveryCallUntilTheFileChanges) {
+    faults("down printRecItem 2 Связь с ККТ разорвана\n");
+    Session s(FDir);
+    s.connect();
+    s.ok(u"printNullReceipt");
+    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+    item(s);
+    EXPECT_THROW(item(s), EOleError);
+    ASSERT_TRUE(saved().open.receipt);
+    EXPECT_EQ(saved().open.receipt->lines.size(), 2u);  // the second item was taken
+    // Every method now raises the same text and does nothing; the error state still answers.
+    const std::pair<const char16_t*, std::vector<Variant>> calls[] = {
+        {u"Cash", {}}, {u"printRecVoid", {}}, {u"GetTime", {}}, {u"start", {i4(100)}}, {u"printXReport", {}},
+    };
+    for (const auto& [method, args] : calls) {
+        SCOPED_TRACE(utf16ToUtf8(method));
+        std::vector<Arg> a(args.begin(), args.end());
+        try {
+            s.object().call(method, a);
+            ADD_FAILURE() << "no exception";
+        } catch (const EOleError& e) {
+            EXPECT_EQ(e.message(), u"Связь с ККТ разорвана");
+        }
+        EXPECT_EQ(s.lastError(), 1);
+    }
+    EXPECT_EQ(saved().open.receipt->lines.size(), 2u);
+    faults("# the link is back\n");
+    s.ok(u"printRecVoid");
+    EXPECT_FALSE(saved().open.receipt);
+}
+
+// A hung call waits for the file, so that a test can kill its host in the middle of a receipt.
+TEST_F(Faults, HangHoldsTheCallUntilTheFileChangesOrGoes) {
+    Session s(FDir);
+    s.connect();
+    s.ok(u"printNullReceipt");
+    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+    const std::pair<const char*, bool> releases[] = {{"rewritten", false}, {"removed", true}};
+    size_t items = 0;
+    for (const auto& [how, remove] : releases) {
+        SCOPED_TRACE(how);
+        faults("hang printRecItem *\n");
+        std::atomic<bool> returned{false}, heldAtRelease{false};
+        std::thread releaser([&, remove = remove] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            heldAtRelease = !returned;
+            std::error_code ec;
+            if (remove) std::filesystem::remove(FDir / "faults.txt", ec);
+            else faults("# released\n");
+        });
+        const auto start = std::chrono::steady_clock::now();
+        item(s);
+        returned = true;
+        releaser.join();
+        EXPECT_TRUE(heldAtRelease);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+        // Released, the call went ahead.
+        EXPECT_EQ(s.lastError(), 0);
+        EXPECT_EQ(saved().open.receipt->lines.size(), ++items);
+    }
 }
 
 }  // namespace

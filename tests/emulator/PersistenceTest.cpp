@@ -1,7 +1,9 @@
-// The state survives restarts, a damaged state file is refused and kept, and a document the
-// process did not finish printing is completed on the next start.
+// The state survives restarts (with the document a program left open, as a register keeps it), a
+// damaged state file is refused and kept, and a document the process did not finish printing is
+// completed on the next start.
 #include "EmuTestSupport.h"
 
+#include "uEmuDevice.h"
 #include "uEmuErrors.h"
 
 namespace fr::emu::test {
@@ -19,7 +21,7 @@ void sell(Session& s, const char* price) {
 
 class Persistence : public EmuTest {};
 
-TEST_F(Persistence, RestartKeepsShiftCountersCashAndSerial) {
+TEST_F(Persistence, RestartKeepsShiftCountersCashSerialAndTheOpenReceipt) {
     std::u16string sn;
     {
         Session s(FDir);
@@ -28,21 +30,118 @@ TEST_F(Persistence, RestartKeepsShiftCountersCashAndSerial) {
         s.ok(u"printNullReceipt");
         sell(s, "120.50");
         sell(s, "10");
-        // A receipt left open when the program ends is annulled: none of it was committed.
-        s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+        // The program ends in the middle of a receipt: the receipt stays open on the register.
+        s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"Иванова")});
         s.ok(u"printRecItem", {Variant(u"Незавершённый"), money("99"), Variant(1.0), i4(0)});
+        s.ok(u"printText", {Variant(u"Комментарий")});
     }
+    const size_t paperBefore = tape().size();
     Session s(FDir);
     s.connect();
     EXPECT_EQ(s.ok(u"SN").toText(), sn);
     EXPECT_EQ(s.ok(u"SmenNum").toInt(), 1);
     EXPECT_EQ(s.ok(u"LastReceiptNum").toInt(), 2);
     EXPECT_EQ(s.ok(u"Cash"), money("130.50"));
+    s.call(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+    EXPECT_EQ(s.lastError(), ecReceiptOpen);
+    EXPECT_EQ(s.lastErrorText(), u"Чек уже открыт");
+    // It is voided as printed so far: its item, its text and its cashier on the tape, no counters.
+    s.ok(u"printRecVoid");
+    const auto paper = tape();
+    const std::vector<std::u16string> voided(paper.begin() + static_cast<long>(paperBefore), paper.end());
+    auto printed = [&](const std::u16string& text) {
+        for (const auto& line : voided)
+            if (line.find(text) != std::u16string::npos) return true;
+        return false;
+    };
+    for (const char16_t* text : {u"АННУЛИРОВАНИЕ", u"Незавершённый", u"Комментарий", u"Иванова", u"ЧЕК АННУЛИРОВАН"})
+        EXPECT_TRUE(printed(text)) << utf16ToUtf8(text);
     sell(s, "1");
     const TEmuState st = saved();
     EXPECT_EQ(st.documentNumber, 4);
     EXPECT_EQ(st.shift.salesCount, 3);
     EXPECT_EQ(st.shift.sales, 13150);
+    EXPECT_FALSE(st.open.receipt);
+}
+
+TEST_F(Persistence, NonFiscalDocumentLeftOpenIsContinuedAfterRestart) {
+    {
+        Session s(FDir);
+        s.connect();
+        s.ok(u"beginNonFiscal");
+        s.ok(u"printNonFiscalText", {Variant(u"Первая строка")});
+        s.ok(u"printBarCode", {Variant(u"4600000000008"), i4(1)});
+    }
+    const size_t paperBefore = tape().size();
+    Session s(FDir);
+    s.connect();
+    s.call(u"beginNonFiscal");
+    EXPECT_EQ(s.lastError(), ecDocumentOpen);
+    s.call(u"beginFiscalReceipt", {i4(0)});
+    EXPECT_EQ(s.lastError(), ecDocumentOpen);
+    s.ok(u"printNonFiscalText", {Variant(u"Вторая строка")});
+    s.ok(u"endNonFiscal");
+    const auto paper = tape();
+    const std::vector<std::u16string> printed(paper.begin() + static_cast<long>(paperBefore), paper.end());
+    ASSERT_GE(printed.size(), 7u);
+    EXPECT_EQ(printed[4], u"Первая строка");
+    EXPECT_NE(printed[5].find(u"[EAN-13 4600000000008]"), std::u16string::npos);
+    EXPECT_EQ(printed[6], u"Вторая строка");
+    EXPECT_TRUE(saved().open.empty());
+}
+
+// Two programs over one folder: each reads the register when it starts, and what one ended or
+// cancelled is not open for the other any more.
+TEST_F(Persistence, StartReadsTheOpenDocumentFromTheSavedState) {
+    TEmuDevice first(FDir);
+    first.printNullReceipt();
+    first.beginFiscalReceipt(0, u"");
+    first.printRecItem(u"Товар", 50'0000, 1.0, 0, 0, 0);
+    TEmuDevice second(FDir);
+    ASSERT_TRUE(second.receiptOpen());
+    EXPECT_EQ(second.openDocument(), first.openDocument());
+    second.printRecVoid();
+    first.reload();
+    EXPECT_FALSE(first.receiptOpen());
+    first.beginFiscalReceipt(0, u"");
+    second.reload();
+    EXPECT_TRUE(second.receiptOpen());
+}
+
+TEST_F(Persistence, StateOfTheFirstFormatLoads) {
+    // As an emulator saved it before the open document was kept.
+    writeFile(FDir / "state.json", R"({
+ "cash": 12050,
+ "clockOffsetDays": 0.0,
+ "documentNumber": 2,
+ "fiscalMemory": [],
+ "format": 1,
+ "grandReturns": 0,
+ "grandSales": 12050,
+ "receiptNumber": 1,
+ "serialNumber": "9912345678",
+ "shift": {"cashiers": [{"name": "", "returns": 0, "returnsCount": 0, "sales": 12050, "salesCount": 1}],
+  "deposits": 0, "depositsCount": 0, "returnPayments": [0, 0, 0, 0], "returnTaxes": [0, 0, 0, 0, 0, 0, 0],
+  "returns": 0, "returnsCount": 0, "salePayments": [12050, 0, 0, 0], "saleTaxes": [0, 12050, 0, 0, 0, 0, 0],
+  "sales": 12050, "salesCount": 1, "withdrawals": 0, "withdrawalsCount": 0},
+ "shiftNumber": 1,
+ "shiftOpen": true,
+ "shiftOpenedAt": "2024-03-01 08:30:00",
+ "tape": {"end": 0, "lastDocument": ""},
+ "tapeWidth": 48
+}
+)");
+    Session s(FDir);
+    s.connect();
+    EXPECT_EQ(s.ok(u"SN").toText(), u"9912345678");
+    EXPECT_EQ(s.ok(u"Cash"), money("120.50"));
+    sell(s, "1");
+    EXPECT_EQ(s.ok(u"LastReceiptNum").toInt(), 2);
+    s.ok(u"beginNonFiscal");
+    // Saved again in the current format, open document and all.
+    const std::string text = readFile(FDir / "state.json");
+    EXPECT_NE(text.find("\"format\": 2"), std::string::npos);
+    EXPECT_TRUE(saved().open.nonFiscal);
 }
 
 TEST_F(Persistence, DamagedStateFileIsRefusedAndKept) {

@@ -1,7 +1,7 @@
 ' A receipt on "Vornlex.FiscalPrinter" created directly, as the driver and script hosts create it:
 ' the error state is checked after every call, then the printed receipt on the tape line by line.
 ' Kept in UTF-8; run-vbs.sh converts it for cscript. FR_EMULATOR_DIR names the folder to use.
-Plan 77
+Plan 86
 
 Dim fr
 
@@ -164,6 +164,30 @@ Check Err.Number = &H80004005, "raised printXReport: script error " & Hex(Err.Nu
 Check Err.Description = "Сбой при вызове метода printXReport", "raised printXReport: """ & Err.Description & """"
 Err.Clear
 Check fr.LastError = 1, "error state after the raised call: " & fr.LastError
+
+' The faults file as a script writes it: ANSI (code page 1251 on a Russian system) by default,
+' UTF-16 with the Unicode flag. The Russian text comes back exactly either way.
+Dim unicode
+For Each unicode In Array(False, True)
+    Set faults = fso.CreateTextFile(dir & "\faults.txt", True, unicode)
+    faults.WriteLine "fail printXReport 1 25 Ошибка печатающего устройства"
+    faults.Close
+    fr.printXReport
+    Refused "printXReport, faults file written with Unicode " & unicode, 25, "Ошибка печатающего устройства"
+Next
+
+' A "lost" rule: the report is printed, and then the call raises.
+Dim tapeBefore
+tapeBefore = fso.GetFile(dir & "\tape.txt").Size
+Set faults = fso.CreateTextFile(dir & "\faults.txt", True)
+faults.WriteLine "lost printXReport 1"
+faults.Close
+Err.Clear
+fr.printXReport
+Check Err.Number = &H80004005, "lost printXReport: script error " & Hex(Err.Number)
+Check Err.Description = "Ответ ККТ потерян при вызове метода printXReport", "lost printXReport: """ & Err.Description & """"
+Err.Clear
+Check fso.GetFile(dir & "\tape.txt").Size > tapeBefore, "the report whose answer was lost is on the tape"
 fso.DeleteFile dir & "\faults.txt"
 fr.printXReport
 Ok "printXReport once the faults file is gone"

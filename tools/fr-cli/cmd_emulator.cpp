@@ -27,6 +27,20 @@ void row(const char* label, const std::u16string& value) {
     std::printf("%s %s\n", fr::u8(l).c_str(), fr::u8(value).c_str());
 }
 
+// What the register holds open: a program that died may have left it so.
+std::u16string openDocumentText(const TEmuOpenDocument& d) {
+    if (d.receipt) {
+        const TEmuReceipt& r = *d.receipt;
+        std::u16string t = r.type == 0 ? u"чек прихода" : u"чек возврата прихода";
+        if (!r.cashier.empty()) t += u" (кассир " + r.cashier + u")";
+        t += u", строк: " + num(static_cast<long long>(r.lines.size())) + u", сумма " + moneyText(r.total());
+        if (!r.payments.empty()) t += u", оплачено " + moneyText(r.paid());
+        return t;
+    }
+    if (d.nonFiscal) return u"нефискальный документ, строк: " + num(static_cast<long long>(d.nonFiscal->size()));
+    return u"нет";
+}
+
 int Status(const fs::path& folder) {
     TEmuStore store(folder);
     row("Папка эмулятора:", folder.u16string());
@@ -51,6 +65,7 @@ int Status(const fs::path& folder) {
         row("Смена:", s.shiftNumber == 0 ? std::u16string(u"ещё не открывалась") : num(s.shiftNumber) + u", закрыта");
     }
     row("Последний чек смены:", num(s.receiptNumber));
+    row("Открытый документ:", openDocumentText(s.open));
     row("Последний документ:", num(s.documentNumber));
     row("Наличных в кассе:", moneyText(s.cash));
     row("Приход за смену:", num(s.shift.salesCount) + u" чек(ов), " + moneyText(s.shift.sales));
