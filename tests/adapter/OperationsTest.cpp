@@ -132,6 +132,13 @@ TEST(DriverOperations, CountersLastDocumentAndDrawer) {
     EXPECT_TRUE(h.out.array().at(1).isEmpty());
     EXPECT_EQ(h.fake->sequence(), Seq{"Cash()"});
 
+    // A drawer that cannot be read is the register's error, not an empty drawer.
+    h.fake->errors[u"Cash"] = {3, u"Связь с ККТ не установлена", u""};
+    h.fake->values[u"Cash"] = Variant::currency(0);
+    EXPECT_EQ(h.call(u"GetCountersInfo"), 3);
+    EXPECT_EQ(h.description(), "Связь с ККТ не установлена [3]");
+    h.fake->errors.clear();
+
     h.fake->calls.clear();
     ASSERT_EQ(h.call(u"GetLastDocInfo"), 0);
     EXPECT_EQ(h.fake->sequence(), kFiscalParams);
