@@ -7,6 +7,7 @@
 #include "ScriptedRegister.h"
 #include "adapter/uInDataFingerprint.h"
 #include "adapter/uMoneyJournal.h"
+#include "dispatch/uDebugLog.h"
 #include "platform/Platform.h"
 
 using namespace fr;
@@ -148,9 +149,10 @@ TEST(MoneyJournal, ItLivesInTheDeviceFolderOrUnderTheCommonDataFolder) {
         std::u16string d;
         ASSERT_TRUE(h.open(d)) << u8(d);
         ASSERT_EQ(h.call(u"PrintReceipt", saleInData(10)), 0);
+        // Natively the common folder is under XDG_DATA_HOME: fr_vornlex/Journals/<device ID>.
         const fs::path expected = deviceFolder ? data.path / "devices" / "dev-1" / "money-journal.json"
-                                               : fs::path(u8(platform::commonAppDataFolder())) / "fr_vornlex" /
-                                                     "Journals" / "dev-1" / "money-journal.json";
+                                               : fs::path(GetCommonLogFolder()) / "Journals" / "dev-1" /
+                                                     "money-journal.json";
         EXPECT_TRUE(fs::exists(expected)) << expected;
         EXPECT_EQ(fs::path(h.driver->JournalFolder()) / "money-journal.json", expected);
 #ifndef _WIN32
