@@ -250,3 +250,30 @@ TEST(Settling, AFailedCancelKeepsTheReceiptsOwnError) {
         EXPECT_EQ(reg.printed, 1) << c.what;
     }
 }
+
+// A host killed in the middle leaves only the file: the record with its baseline must be on disk
+// before the register is asked to do anything that moves money.
+TEST(Settling, TheRecordIsOnDiskBeforeTheFirstCallThatMovesMoney) {
+    const std::pair<Variant, const char16_t*> cases[] = {
+        {saleInData(10), u"beginFiscalReceipt"},
+        {cashInData(1, 50), u"printRecCash"},
+        {cashInData(0, 50), u"printRecCash"},
+    };
+    for (const auto& [in, first] : cases) {
+        Host h;
+        ScriptedRegister reg(*h.fake);
+        bool seen = false;
+        h.fake->onCall = [&, inner = h.fake->onCall](const RecordedCall& c) {
+            if (c.name == first) {
+                TMoneyJournal onDisk(h.journal.text());
+                EXPECT_EQ(u8(onDisk.Load()), "");
+                const TMoneyRecord* r = onDisk.Pending();
+                seen = r && r->State == TMoneyState::msBegun && r->Baseline.Shift == 7 && r->Baseline.Receipt == 3 &&
+                       r->Baseline.Cash == 1000000;
+            }
+            inner(c);
+        };
+        EXPECT_EQ(h.call(in.array().at(0).isArray() ? u"PrintReceipt" : u"Encash", in), 0) << u8(first);
+        EXPECT_TRUE(seen) << u8(first);
+    }
+}
