@@ -74,7 +74,10 @@ Variant shapedInData(FuzzedDataProvider& in, const std::u16string& method) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    gFolder = fs::temp_directory_path() / ("fr_fuzz_fiscal_" + std::to_string(getpid()));
+    // In memory where the system has such a folder: every document and journal change is flushed
+    // to disk, which would make the target crawl.
+    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    gFolder = base / ("fr_fuzz_fiscal_" + std::to_string(getpid()));
     freshFolder();
     emu::registerEmulatorClass();
     return 0;
