@@ -2,6 +2,7 @@
 // file is set aside without stopping the sale.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "ScriptedRegister.h"

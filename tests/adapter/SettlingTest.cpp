@@ -3,6 +3,7 @@
 // object (as a new host process makes), through the journal on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "ScriptedRegister.h"
