@@ -223,7 +223,7 @@ int32_t TDriverFR::ConvertDrvError(int32_t ErrorCode, std::u16string& ResultDesc
     if (ErrorCode <= kLastVendorCode)
         ResultDescription = FDrvResultDescr + u" [" + decimal(FDrvResult) + u"]";
     else
-        ResultDescription = ResultCodeDescription(ErrorCode);
+        ResultDescription = FOperationText.empty() ? ResultCodeDescription(ErrorCode) : FOperationText;
     return ErrorCode;
 }
 

@@ -5,10 +5,12 @@
 // the universal driver's error state into result codes and descriptions.
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "adapter/uMoneyJournal.h"
 #include "adapter/uNameValueList.h"
 #include "adapter/uReceiptLines.h"
 #include "adapter/uTaxAccumulators.h"
@@ -24,6 +26,12 @@ inline constexpr const char16_t* kUniversalDriverProgID = u"Vornlex.FiscalPrinte
 
 // The universal driver's own error codes go up to here; the driver's codes start above.
 inline constexpr int32_t kLastVendorCode = 1000;
+
+// True for an error state that says the register was not reached, so a command may or may not
+// have been carried out: the universal driver not started (2), no link with the register (3),
+// and the driver codes for a device that does not answer or a port that fails (1007, 1011, 1014,
+// 1016, 1017).
+bool IsLinkError(int32_t code);
 
 // The speeds the register's port supports, in the universal driver's order.
 inline constexpr std::array<int32_t, 6> BaudRates{4800, 9600, 19200, 38400, 57600, 115200};
@@ -91,13 +99,20 @@ public:
     // Reads the shift and receipt numbers and the register's time; DocumentNum stays -1.
     int32_t GetFiscalParams(TFiscalResult& Result);
 
+    // ---- the journal of money operations ----
+    // The folder of the journal: the one set here, else the device's folder, else a folder named
+    // after the device ID under the common application-data folder.
+    std::u16string JournalFolder();
+    void SetJournalFolder(const std::u16string& folder) { FJournalFolder = folder; }
+
     // ---- receipts ----
     int32_t PrintReceipt(Variant& ItemTable, Variant& PaymentTable, Variant& CommonParameters, TFiscalResult& Result,
                          std::u16string& ResultDescription) override;
     // Opens a fiscal receipt, prints the items and payments and closes it; anything that keeps it
-    // from completing cancels it on the register.
+    // from completing cancels it on the register. A journalled money operation: Result gets the
+    // receipt's numbers.
     int32_t PrintFiscalReceipt(const Variant& ItemTable, const Variant& PaymentTable, int32_t ReceiptType,
-                               const std::u16string& CashierName);
+                               const std::u16string& CashierName, uint64_t Fingerprint, TFiscalResult& Result);
     // The receipt laid out as text lines and printed as a non-fiscal document.
     int32_t PrintTextReceipt(const Variant& ItemTable, const Variant& PaymentTable, const TCommonParameters& Common);
     // Sends the lines in order, barcode lines as barcodes; the first error stops.
@@ -137,10 +152,52 @@ protected:
     std::u16string FOperName;
     int32_t FDrvResult = 0;
     std::u16string FDrvResultDescr;
+    // A description an operation made for its own driver code; each operation frame clears it.
+    std::u16string FOperationText;
+    std::u16string FJournalFolder;
     TNameValueList FPaymentNames;
     TNameValueList FTaxNames;
 
 private:
+    // One money operation as the journal sees it. Steps before the commit call may fail without
+    // doubt; the commit call is the one whose answer may be lost after the register acted.
+    struct TMoneyOperation {
+        TMoneyKind Kind = TMoneyKind::mkReceipt;
+        uint64_t Fingerprint = 0;
+        int64_t Sum = 0;  // cash kinds: the amount, scaled by 10 000
+        // Refuses before anything is sent, seeing the counters read just before (rcOK to go on).
+        std::function<int32_t(const TRegisterCounters&)> Check;
+        // The calls before the commit (rcOK to go on).
+        std::function<int32_t()> Prepare;
+        std::u16string CommitMethod;
+        std::vector<Arg> CommitArgs;
+    };
+    // Settles what an earlier attempt left in the journal, reads the baseline, records the
+    // operation, runs it and settles a lost answer. Result gets the numbers on success.
+    int32_t RunMoneyOperation(TMoneyOperation& Op, TFiscalResult& Result);
+    enum class TPending { Proceed, Answered, Unreachable };
+    TPending SettlePending(TMoneyJournal& Journal, TMoneyRecord& Pending, const TMoneyOperation& Op,
+                           TFiscalResult& Result);
+    int32_t SettleLost(TMoneyJournal& Journal, TMoneyRecord& Record, std::exception_ptr Raised, int32_t Code,
+                       TFiscalResult& Result);
+    // A failed operation before its commit: the receipt cancelled, the record settled as not done,
+    // or kept as begun when the cancel could not be sent (the next operation cancels it).
+    void CancelFailed(TMoneyJournal& Journal, TMoneyRecord& Record);
+    // SmenNum, LastReceiptNum and Cash, each with its error state: the first error, or rcOK.
+    int32_t ReadCounters(TRegisterCounters& Counters);
+    // The counters, connecting again once when they cannot be read; false when still unreachable.
+    bool ReadCountersReconnecting(TRegisterCounters& Counters);
+    // The numbers of a done operation, connecting again once if needed; a number that cannot be
+    // read keeps the value Result came with, and the debug log says so.
+    void ReadDoneNumbers(TFiscalResult& Result);
+    // Closes and opens the connection with the current settings; errors are swallowed, the next
+    // read tells whether it worked.
+    void Reconnect();
+    TMoneyOutcome OutcomeOf(const TMoneyRecord& Record, const TRegisterCounters& Now) const;
+    void LoadJournal(TMoneyJournal& Journal);
+    void SaveJournal(TMoneyJournal& Journal);
+    void JournalLog(const std::u16string& Text);
+
     // The operation frame: ResultDescription cleared, optionally DeviceReady first, the call's
     // steps, and ConvertDrvError at the end, also when an error escapes.
     template <class Steps>

@@ -8,6 +8,7 @@ namespace fr {
 template <class Steps>
 int32_t TDriverFR::Frame(std::u16string& ResultDescription, bool checkFirst, Steps&& steps) {
     ResultDescription.clear();
+    FOperationText.clear();
     int32_t code = rcOK;
     try {
         if (checkFirst) code = DeviceReady();

@@ -1,10 +1,9 @@
 // TDriverFR's shift, report, cash and clock operations: one or two universal-driver calls each,
 // then the fiscal result read back from the register.
-#include <cmath>
-
 #include "adapter/uDeviceTime.h"
 #include "adapter/uDriver.h"
 #include "adapter/uDriverFrame.h"
+#include "adapter/uInDataFingerprint.h"
 #include "automation/DateTime.h"
 #include "automation/Text.h"
 #include "dispatch/uEquipmentErrors.h"
@@ -76,28 +75,33 @@ int32_t TDriverFR::PrintExtReport(int32_t ReportType, double BeginDate, double E
 int32_t TDriverFR::Encash(int32_t EncashmentType, int64_t Sum, TFiscalResult& Result,
                           std::u16string& ResultDescription) {
     return Frame(ResultDescription, false, [&](int32_t& code) {
-        if (EncashmentType == 0) {
-            const double cash = Call(u"Cash").toDouble();
-            // A drawer that could not be read is that error, not a shortage.
-            code = GetResult();
-            if (code != rcOK) return;
-            if (std::fabs(static_cast<double>(Sum) / 10000.0) > cash) {
-                // Refused here: nothing is printed.
-                code = rcNotEnoughCashInDrawer;
-                return;
-            }
-            code = CallChecked(u"printRecCash", {Arg(Variant::currency(-Sum))});
+        TMoneyOperation op;
+        op.Kind = EncashmentType == 0 ? TMoneyKind::mkWithdrawal : TMoneyKind::mkDeposit;
+        op.Sum = Sum;
+        // Its InData holds no table: the kind and the amount as read are what make it the same.
+        const Variant kind(static_cast<int32_t>(op.Kind)), amount = Variant::currency(Sum);
+        op.Fingerprint = InDataFingerprint({&kind, &amount});
+        if (op.Kind == TMoneyKind::mkWithdrawal) {
+            op.Check = [Sum](const TRegisterCounters& now) {
+                // Refused here, from the drawer read just before: nothing is printed.
+                return Sum > now.Cash ? rcNotEnoughCashInDrawer : rcOK;
+            };
+            op.CommitArgs = {Arg(Variant::currency(-Sum))};
         } else {
-            code = CallChecked(u"printRecCash", {Arg(Variant::currency(Sum), true)});
+            op.CommitArgs = {Arg(Variant::currency(Sum), true)};
         }
-        if (code == rcOK) code = GetFiscalParams(Result);
+        op.CommitMethod = u"printRecCash";
+        code = RunMoneyOperation(op, Result);
     });
 }
 
 int32_t TDriverFR::GetCountersInfo(Variant& CountersTable, Variant& PaymentTable, std::u16string& ResultDescription) {
-    return Frame(ResultDescription, false, [&](int32_t&) {
+    return Frame(ResultDescription, false, [&](int32_t& code) {
         VariantArray counters({ArrayBound{0, kCountersCount}});
         counters.at(kCountersCount - 1) = Call(u"Cash");
+        // A drawer that could not be read is that error, not an empty drawer.
+        code = GetResult();
+        if (code != rcOK) return;
         CountersTable = Variant(std::move(counters));
         PaymentTable = Variant();
     });

@@ -2,6 +2,7 @@
 // tables laid out as text lines and printed as a non-fiscal document.
 #include "adapter/uDriver.h"
 #include "adapter/uDriverFrame.h"
+#include "adapter/uInDataFingerprint.h"
 #include "automation/Text.h"
 #include "dispatch/uEquipmentErrors.h"
 
@@ -42,50 +43,42 @@ int32_t TDriverFR::PrintReceipt(Variant& ItemTable, Variant& PaymentTable, Varia
                 code = rcInvalidParameters;
                 return;
             }
-            code = PrintFiscalReceipt(ItemTable, PaymentTable, common.ReceiptType, common.CashierName);
+            code = PrintFiscalReceipt(ItemTable, PaymentTable, common.ReceiptType, common.CashierName,
+                                      InDataFingerprint({&ItemTable, &PaymentTable, &CommonParameters}), Result);
         } else {
             code = PrintTextReceipt(ItemTable, PaymentTable, common);
+            if (code == rcOK) code = GetFiscalParams(Result);
         }
-        if (code == rcOK) code = GetFiscalParams(Result);
     });
 }
 
 // ---- the fiscal receipt ----
 
 int32_t TDriverFR::PrintFiscalReceipt(const Variant& ItemTable, const Variant& PaymentTable, int32_t ReceiptType,
-                                      const std::u16string& CashierName) {
-    int32_t code = rcOK;
-    try {
+                                      const std::u16string& CashierName, uint64_t Fingerprint, TFiscalResult& Result) {
+    TMoneyOperation op;
+    op.Kind = TMoneyKind::mkReceipt;
+    op.Fingerprint = Fingerprint;
+    op.Prepare = [&] {
         std::u16string cashier = CashierName;
-        code = CallChecked(u"beginFiscalReceipt", {Arg(Variant(ReceiptType), true), Arg(Variant(cashier), true)});
+        int32_t code =
+            CallChecked(u"beginFiscalReceipt", {Arg(Variant(ReceiptType), true), Arg(Variant(cashier), true)});
         const TRowRange items = TableRows(ItemTable);
         for (int32_t row = items.First; code == rcOK && row <= items.Last; ++row) code = PrintFiscalItem(ItemTable, row);
-        if (code == rcOK) {
-            const TRowRange payments = TableRows(PaymentTable);
-            for (int32_t row = payments.First; code == rcOK && row <= payments.Last; ++row) {
-                TPaymentRow p;
-                code = ReadPaymentRow(PaymentTable, row, PaymentRowTargets(p), 1);
-                if (code != rcOK) break;
-                if (p.PaymentType < 0 || p.PaymentType > kLastFiscalPaymentType) {
-                    code = rcPaymentNumberOutOfRange;
-                    break;
-                }
-                std::vector<Arg> args{Arg(Variant::currency(p.Amount), true), Arg(Variant(p.PaymentType), true)};
-                Call(u"printRecTotal", args);
-            }
-            if (code == rcOK) code = CallChecked(u"endFiscalReceipt");
+        if (code != rcOK) return code;
+        const TRowRange payments = TableRows(PaymentTable);
+        for (int32_t row = payments.First; row <= payments.Last; ++row) {
+            TPaymentRow p;
+            code = ReadPaymentRow(PaymentTable, row, PaymentRowTargets(p), 1);
+            if (code != rcOK) return code;
+            if (p.PaymentType < 0 || p.PaymentType > kLastFiscalPaymentType) return rcPaymentNumberOutOfRange;
+            std::vector<Arg> args{Arg(Variant::currency(p.Amount), true), Arg(Variant(p.PaymentType), true)};
+            Call(u"printRecTotal", args);
         }
-    } catch (...) {
-        // Whatever the last code was, the receipt did not complete: left open, it would hold the
-        // register and fail every receipt after it. The error itself goes on.
-        try {
-            Call(u"printRecVoid");
-        } catch (...) {
-        }
-        throw;
-    }
-    if (code != rcOK) Call(u"printRecVoid");
-    return code;
+        return rcOK;
+    };
+    op.CommitMethod = u"endFiscalReceipt";
+    return RunMoneyOperation(op, Result);
 }
 
 int32_t TDriverFR::PrintFiscalItem(const Variant& ItemTable, int32_t Row) {
@@ -119,19 +112,19 @@ std::u16string TDriverFR::BarcodeToPrint(const std::u16string& Barcode) {
 int32_t TDriverFR::PrintTextReceipt(const Variant& ItemTable, const Variant& PaymentTable,
                                     const TCommonParameters& Common) {
     if (!knownReceiptType(Common.ReceiptType)) return rcInvalidParameters;
-    return InNonFiscalDocument([&](bool&) {
-        TLineList lines;
-        TTaxAccumulators taxes;
-        if (!Common.HeaderLine.empty()) lines.push_back({CenterText(Common.HeaderLine, FLineLen)});
-        const TRowRange items = TableRows(ItemTable);
-        for (int32_t row = items.First; row <= items.Last; ++row) {
-            const int32_t code = AddTextItemLines(ItemTable, row, lines, taxes);
-            if (code != rcOK) return code;
-        }
-        const int32_t code = AddClosingLines(PaymentTable, Common, lines, taxes);
+    // Every row is read and laid out before the document begins: a malformed row must not leave
+    // an empty document on the tape.
+    TLineList lines;
+    TTaxAccumulators taxes;
+    if (!Common.HeaderLine.empty()) lines.push_back({CenterText(Common.HeaderLine, FLineLen)});
+    const TRowRange items = TableRows(ItemTable);
+    for (int32_t row = items.First; row <= items.Last; ++row) {
+        const int32_t code = AddTextItemLines(ItemTable, row, lines, taxes);
         if (code != rcOK) return code;
-        return PrintLines(lines);
-    });
+    }
+    const int32_t code = AddClosingLines(PaymentTable, Common, lines, taxes);
+    if (code != rcOK) return code;
+    return InNonFiscalDocument([&](bool&) { return PrintLines(lines); });
 }
 
 int32_t TDriverFR::AddTextItemLines(const Variant& ItemTable, int32_t Row, TLineList& Lines,

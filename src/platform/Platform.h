@@ -72,5 +72,7 @@ std::optional<std::string> readWholeFile(const std::u16string& fileName);
 bool fileExists(const std::u16string& fileName);
 // Appends the bytes and flushes them to disk before returning. Raises EInOutError.
 void appendFileDurably(const std::u16string& fileName, std::string_view bytes);
+// Gives a file a new name, replacing a file of that name; false when it cannot be done.
+bool renameFile(const std::u16string& from, const std::u16string& to);
 
 }  // namespace fr::platform

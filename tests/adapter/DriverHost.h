@@ -1,7 +1,10 @@
 #pragma once
 // A TDriverFR called by name as a host calls it, over a scripted universal driver handed out by
 // the creation hook (or, with `installed` false, none at all).
+#include <atomic>
+#include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,23 @@
 #include "support/FakeUniversalDriver.h"
 
 namespace fr::test {
+
+// A folder of its own under the system's temporary folder, removed with everything in it.
+struct TempFolder {
+    std::filesystem::path path = [] {
+        static std::atomic<int> counter{0};
+        static const unsigned run = std::random_device{}();
+        auto p = std::filesystem::temp_directory_path() /
+                 ("fr_adapter_test_" + std::to_string(run) + "_" + std::to_string(counter++));
+        std::filesystem::create_directories(p);
+        return p;
+    }();
+    ~TempFolder() {
+        std::error_code e;
+        std::filesystem::remove_all(path, e);
+    }
+    std::u16string text() const { return path.u16string() + u"/"; }
+};
 
 template <class Driver = TDriverFR>
 struct DriverHost {
@@ -25,6 +45,9 @@ struct DriverHost {
     }};
     std::shared_ptr<Driver> driver = TBaseObject::create<Driver>();
     DispatchObject obj{driver};
+    // Its own journal of money operations: each test starts with none.
+    TempFolder journal;
+    DriverHost() { driver->SetJournalFolder(journal.text()); }
     Variant out;  // OutData of the last public call
 
     // A public method: the result code (0 when the call's value is true); OutData in `out`.
@@ -64,6 +87,8 @@ inline void answerFiscalParams(FakeUniversalDriver& fake) {
     fake.values[u"GetTime"] = Variant(u"093015");
 }
 inline const Seq kFiscalParams = {"SmenNum()", "LastReceiptNum()", "GetTime()"};
+// The counters a money operation reads before it starts (and again when it settles a lost answer).
+inline const Seq kCounters = {"SmenNum()", "LastReceiptNum()", "Cash()"};
 
 inline std::string sp(size_t n) { return std::string(n, ' '); }
 

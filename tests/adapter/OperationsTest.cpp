@@ -81,7 +81,7 @@ TEST(DriverOperations, UniversalDriverErrorsReachTheHost) {
         h.fake->errors[c.failing] = {10, u"Смена не открыта", u""};
         EXPECT_EQ(h.call(c.method, c.in), 10) << u8(c.method);
         EXPECT_EQ(h.description(), "Смена не открыта [10]") << u8(c.method);
-        EXPECT_TRUE(h.fake->callsOf(u"SmenNum").empty()) << u8(c.method);  // no fiscal result after a failure
+        EXPECT_TRUE(h.fake->callsOf(u"GetTime").empty()) << u8(c.method);  // no fiscal result after a failure
     }
 }
 
@@ -95,10 +95,10 @@ TEST(DriverOperations, EncashChecksTheDrawerBeforeAWithdrawal) {
         int32_t cashError = 0;  // the error state Cash leaves
     };
     const Case cases[] = {
-        {0, 150.0, 100.0, 3017, {"Cash()"}},
-        {0, 150.0, 100.0, 3, {"Cash()"}, 3},  // the drawer could not be read: that error, not a shortage
-        {0, 150.0, 150.0, 0, Seq{"Cash()", "printRecCash(-150)"} + kFiscalParams},
-        {1, 150.0, 0.0, 0, Seq{"printRecCash(&150)"} + kFiscalParams},
+        {0, 150.0, 100.0, 3017, kCounters},
+        {0, 150.0, 100.0, 3, kCounters, 3},  // the drawer could not be read: that error, not a shortage
+        {0, 150.0, 150.0, 0, kCounters + Seq{"printRecCash(-150)"} + kFiscalParams},
+        {1, 150.0, 0.0, 0, kCounters + Seq{"printRecCash(&150)"} + kFiscalParams},
         {0, -10.0, 100.0, 1004, {}},  // the sign would turn a withdrawal into a deposit
         {1, -10.0, 100.0, 1004, {}},
     };
@@ -131,6 +131,13 @@ TEST(DriverOperations, CountersLastDocumentAndDrawer) {
     EXPECT_EQ(counters.at(19), Variant::currency(1234500));
     EXPECT_TRUE(h.out.array().at(1).isEmpty());
     EXPECT_EQ(h.fake->sequence(), Seq{"Cash()"});
+
+    // A drawer that cannot be read is the register's error, not an empty drawer.
+    h.fake->errors[u"Cash"] = {3, u"Связь с ККТ не установлена", u""};
+    h.fake->values[u"Cash"] = Variant::currency(0);
+    EXPECT_EQ(h.call(u"GetCountersInfo"), 3);
+    EXPECT_EQ(h.description(), "Связь с ККТ не установлена [3]");
+    h.fake->errors.clear();
 
     h.fake->calls.clear();
     ASSERT_EQ(h.call(u"GetLastDocInfo"), 0);

@@ -108,30 +108,35 @@ TEST(Receipt, FiscalCallSequences) {
     unconvertible.array().at({5, 1}) = Variant(u"abc");
     const Case cases[] = {
         {"a sale", sale({bread, milk}, {{0, 50}, {3, 50}}), 0,
-         Seq{kBegin, kBread, kMilk, "printRecTotal(&50,&0)", "printRecTotal(&50,&3)", "endFiscalReceipt()"} + kFiscalParams},
+         kCounters + Seq{kBegin, kBread, kMilk, "printRecTotal(&50,&0)", "printRecTotal(&50,&3)", "endFiscalReceipt()"} +
+             kFiscalParams},
         {"a return", sale({bread}, {{0, 20}}, 1), 0,
-         Seq{"beginFiscalReceipt(&1,&Иванова)", kBread, "printRecTotal(&20,&0)", "endFiscalReceipt()"} + kFiscalParams},
+         kCounters + Seq{"beginFiscalReceipt(&1,&Иванова)", kBread, "printRecTotal(&20,&0)", "endFiscalReceipt()"} +
+             kFiscalParams},
         {"the second item rejected", sale({bread, milk}, {{0, 100}}), 30,
-         {kBegin, kBread, kMilk, "printRecVoid()"},
+         kCounters + Seq{kBegin, kBread, kMilk, "printRecVoid()"},
          [](auto& f) { f.errorsAt[{u"printRecItem", 2}] = {30, u"Недопустимая налоговая группа", u""}; },
          "Недопустимая налоговая группа [30]"},
         {"the second quantity does not convert", receipt(unconvertible, payments({{0, 100}}), common(true, 100)), 1004,
-         {kBegin, kBread, "printRecVoid()"}},
+         kCounters + Seq{kBegin, kBread, "printRecVoid()"}},
         {"payment type 4, after every item", sale({bread, milk}, {{0, 10}, {4, 90}}), 3012,
-         {kBegin, kBread, kMilk, "printRecTotal(&10,&0)", "printRecVoid()"}, nullptr,
+         kCounters + Seq{kBegin, kBread, kMilk, "printRecTotal(&10,&0)", "printRecVoid()"}, nullptr,
          "Номер оплаты вне допустимого диапазона"},
-        {"payment type -1", sale({bread}, {{-1, 20}}), 3012, {kBegin, kBread, "printRecVoid()"}},
-        {"the receipt cannot begin", sale({bread}, {{0, 20}}), 10, {kBegin, "printRecVoid()"},
+        {"payment type -1", sale({bread}, {{-1, 20}}), 3012, kCounters + Seq{kBegin, kBread, "printRecVoid()"}},
+        {"the receipt cannot begin", sale({bread}, {{0, 20}}), 10, kCounters + Seq{kBegin, "printRecVoid()"},
          [](auto& f) { f.errors[u"beginFiscalReceipt"] = {10, u"Смена не открыта", u""}; }},
         {"the end refused", sale({bread}, {{0, 5}}), 22,
-         {kBegin, kBread, "printRecTotal(&5,&0)", "endFiscalReceipt()", "printRecVoid()"},
+         kCounters + Seq{kBegin, kBread, "printRecTotal(&5,&0)", "endFiscalReceipt()", "printRecVoid()"},
          [](auto& f) { f.errors[u"endFiscalReceipt"] = {22, u"Сумма оплаты меньше итога чека", u""}; }},
         {"an error escapes after a successful item", sale({bread, milk}, {{0, 100}}), 1001,
-         {kBegin, kBread, kMilk, "printRecVoid()"},
+         kCounters + Seq{kBegin, kBread, kMilk, "printRecVoid()"},
          [](auto& f) { f.raisesAt[{u"printRecItem", 2}] = u"Сбой связи"; }, "Сбой связи"},
-        {"an error escapes reading the state", sale({bread}, {{0, 20}}), 1001,
-         {kBegin, kBread, "printRecTotal(&20,&0)", "endFiscalReceipt()", "printRecVoid()"},
-         [](auto& f) { f.raisesAt[{u"LastError", 5}] = u"Сбой связи"; }, "Сбой связи"},
+        // After the end: the register is asked again, shows no new receipt, and the receipt is
+        // cancelled in case the end never reached it.
+        {"an error escapes reading the end's state", sale({bread}, {{0, 20}}), 1001,
+         kCounters + Seq{kBegin, kBread, "printRecTotal(&20,&0)", "endFiscalReceipt()"} + kCounters +
+             Seq{"printRecVoid()"},
+         [](auto& f) { f.raisesAt[{u"LastError", 11}] = u"Сбой связи"; }, "Сбой связи"},
         {"receipt type 2", sale({bread}, {{0, 20}}, 2), 1004, {}},
     };
     for (const auto& c : cases) {
@@ -170,7 +175,7 @@ TEST(Receipt, FiscalItemArguments) {
         h.driver->LoadDriverSettings();
         ASSERT_EQ(h.call(u"PrintReceipt", receipt(goods({c.g}), payments({{0, 20}}), common(true, 20))), 0);
         ASSERT_GE(h.fake->sequence().size(), 2u);
-        EXPECT_EQ(h.fake->sequence()[1], c.call);
+        EXPECT_EQ(h.fake->sequence()[kCounters.size() + 1], c.call);
         const auto item = h.fake->callsOf(u"printRecItem").at(0);
         EXPECT_EQ(item.args.at(1).type(), VarType::CY);
         EXPECT_EQ(item.args.at(4).type(), VarType::CY);
@@ -202,11 +207,12 @@ TEST(Receipt, ExtraTextAndBarcodesInBothPaths) {
             Seq got;
             const Seq all = h.fake->sequence();
             if (fiscal) {
-                // After the item: its extra text, then the barcode, then the payment.
-                EXPECT_EQ(all.at(2), "printText(&подарок)");
-                got.assign(all.begin() + 3, all.begin() + 3 + static_cast<long>(c.fiscalAfterItem.size()));
+                // After the counters and the item: its extra text, then the barcode, then the payment.
+                const size_t at = kCounters.size() + 2;
+                EXPECT_EQ(all.at(at), "printText(&подарок)");
+                got.assign(all.begin() + at + 1, all.begin() + at + 1 + static_cast<long>(c.fiscalAfterItem.size()));
                 EXPECT_EQ(got, c.fiscalAfterItem) << u8(c.barcode);
-                EXPECT_EQ(all.at(3 + c.fiscalAfterItem.size()), "printRecTotal(&20,&0)");
+                EXPECT_EQ(all.at(at + 1 + c.fiscalAfterItem.size()), "printRecTotal(&20,&0)");
             } else {
                 // Name, quantity, extra text, then the barcode line.
                 EXPECT_EQ(all.at(3), "printNonFiscalText(подарок)");
@@ -272,13 +278,18 @@ TEST(Receipt, TextReceiptFailuresCloseTheDocument) {
     const Variant oneItem = goods({Goods{.tax = -1}});
     Variant unreadable = oneItem;
     unreadable.array().at({4, 0}) = Variant(u"дорого");
+    Variant unreadablePayment = payments({{0, 20}});
+    unreadablePayment.array().at({1, 0}) = Variant(u"двадцать");
     const Case cases[] = {
         {"a line refused", receipt(oneItem, payments({{0, 20}}), common(false, 20)),
          [](auto& f) { f.errorsAt[{u"printNonFiscalText", 2}] = {5, u"Недопустимое значение параметра", u""}; }, 5,
          {"beginNonFiscal()", "printNonFiscalText(Хлеб)", "printNonFiscalText(" + sp(31) + "2 X 10.00)", "endNonFiscal()"},
          "Недопустимое значение параметра [5]"},  // the refused line's text, not the end's
-        {"an item unreadable", receipt(unreadable, payments({{0, 20}}), common(false, 20)), nullptr, 1004,
-         {"beginNonFiscal()", "endNonFiscal()"}, "Ошибка входных параметров команды"},
+        // Rows are read before the document begins: a malformed one prints no empty document.
+        {"an item unreadable", receipt(unreadable, payments({{0, 20}}), common(false, 20)), nullptr, 1004, {},
+         "Ошибка входных параметров команды"},
+        {"a payment unreadable", receipt(oneItem, unreadablePayment, common(false, 20)), nullptr, 1004, {},
+         "Ошибка входных параметров команды"},
         {"the document cannot begin", receipt(oneItem, payments({{0, 20}}), common(false, 20)),
          [](auto& f) { f.errors[u"beginNonFiscal"] = {25, u"Открыт другой документ", u""}; }, 25, {"beginNonFiscal()"},
          "Открыт другой документ [25]"},

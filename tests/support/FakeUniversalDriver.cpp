@@ -20,6 +20,7 @@ Variant FakeUniversalDriver::call(const std::u16string& name, std::vector<Arg>& 
     }
     calls.push_back(std::move(c));
     const int n = ++FCount[name];
+    if (onCall) onCall(calls.back());
     if (auto r = raises.find(name); r != raises.end()) throw EOleError(r->second);
     if (auto r = raisesAt.find({name, n}); r != raisesAt.end()) throw EOleError(r->second);
     if (name == u"LastError") return Variant(FState.code);

@@ -1,6 +1,7 @@
 #pragma once
 // A scripted universal driver: records every call (name, arguments, which were by reference),
 // answers programmed values, leaves programmed error states and raises where told.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     // The same for one call only: the method and the call's number, from 1.
     std::map<std::pair<std::u16string, int>, ErrorState> errorsAt;
     std::map<std::pair<std::u16string, int>, std::u16string> raisesAt;
+    // Called with each call before it answers or raises: a test's register acts here (and may
+    // raise), so a call can be carried out and its answer still lost.
+    std::function<void(const RecordedCall&)> onCall;
 
     using AutomationObject::call;
     Variant call(const std::u16string& name, std::vector<Arg>& args) override;

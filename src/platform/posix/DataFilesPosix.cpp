@@ -106,6 +106,10 @@ std::optional<std::string> readWholeFile(const std::u16string& fileName) {
     return bytes;
 }
 
+bool renameFile(const std::u16string& from, const std::u16string& to) {
+    return ::rename(utf16ToUtf8(from).c_str(), utf16ToUtf8(to).c_str()) == 0;
+}
+
 bool fileExists(const std::u16string& fileName) {
     struct stat st {};
     return ::stat(utf16ToUtf8(fileName).c_str(), &st) == 0 && S_ISREG(st.st_mode);

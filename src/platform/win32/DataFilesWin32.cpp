@@ -83,6 +83,10 @@ std::optional<std::string> readWholeFile(const std::u16string& fileName) {
     return bytes;
 }
 
+bool renameFile(const std::u16string& from, const std::u16string& to) {
+    return MoveFileExW(wide(from), wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 bool fileExists(const std::u16string& fileName) {
     DWORD a = GetFileAttributesW(reinterpret_cast<const wchar_t*>(fileName.c_str()));
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
