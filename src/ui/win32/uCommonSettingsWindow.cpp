@@ -110,7 +110,7 @@ void TCommonSettingsWindow::Initialize() {
     // for the port check it has just started.
     FPresenter = std::make_unique<TfrmCommonSettings>(FDevice, classes, *this, FServices, platform::moduleFileName());
     Layout();
-    // The template was centred at its first size; the pages have grown the window since.
+    // Centred only now: the pages have grown the window to its final size.
     CenterOnScreen(FHandle);
     SetForegroundWindow(FHandle);
 }
