@@ -5,6 +5,7 @@
 #include "adapter/uDriver.h"
 #include "adapter/uDriverFrame.h"
 #include "automation/DateTime.h"
+#include "automation/Errors.h"
 #include "automation/Text.h"
 #include "dispatch/uEquipmentErrors.h"
 #include "fiscal/uTemplateList.h"
@@ -93,8 +94,8 @@ int32_t TDriverFR::PrintText(const std::u16string& Text, bool, int32_t, std::u16
     });
 }
 
-int32_t TDriverFR::PrintTemplateDocument(const Variant& TemplateParameters, int32_t TemplateNumber, int32_t,
-                                         bool NoCut, std::u16string& ResultDescription) {
+int32_t TDriverFR::PrintTemplateDocument(const Variant& TemplateParameters, int32_t TemplateNumber,
+                                         int32_t PrintDestination, bool NoCut, std::u16string& ResultDescription) {
     ResultDescription.clear();
     int32_t code = DeviceReady();
     if (code != rcOK) return ConvertDrvError(code, ResultDescription);
@@ -102,10 +103,11 @@ int32_t TDriverFR::PrintTemplateDocument(const Variant& TemplateParameters, int3
     std::u16string description;
     code = FindTemplate(TemplateNumber, sections, description, DeviceID());
     if (code != rcOK) return code;
-    // The receipt tape is the only destination this register has.
+    // The receipt tape is the only destination this register has, so the width is the receipt's;
+    // the host's destination still goes on to PrintText.
     const std::u16string text =
         templates::GetTemplateText(sections, TemplateParameters, GetSettingValueInt(u"MaxReceiptRowLength"));
-    return PrintText(text, NoCut, 0, ResultDescription);
+    return PrintText(text, NoCut, PrintDestination, ResultDescription);
 }
 
 int32_t TDriverFR::PrintEGAISSubReport(const std::u16string& INN, const std::u16string& KPP, int32_t& RecNum,
@@ -113,15 +115,22 @@ int32_t TDriverFR::PrintEGAISSubReport(const std::u16string& INN, const std::u16
                                        int32_t& DayNum, int32_t& DocumentNum, double& RecDate,
                                        std::u16string& ResultDescription) {
     return Frame(ResultDescription, true, [&](int32_t& code) {
-        // The slip shows the shift it belongs to, which the host does not hand over.
+        // The slip shows the shift it belongs to, which the host does not hand over. The shift
+        // number's error state is not read: a vendor object may still hold an older error there,
+        // and the slip's own first call is checked. A shift that cannot be read prints empty.
+        std::u16string shiftText;
         const Variant shift = Call(u"SmenNum");
-        code = GetResult();
-        if (code != rcOK) return;
-        DayNum = shift.toInt();
+        if (!shift.isEmptyOrNull()) {
+            try {
+                DayNum = shift.toInt();
+                shiftText = fourDigits(DayNum);
+            } catch (const EVariantError&) {
+            }
+        }
         TLineList lines;
         const int32_t w = FLineLen;
         lines.push_back({AlignPair(u"ИНН:" + INN, u"КПП:" + KPP, w, u' ')});
-        lines.push_back({AlignPair(u"КАССА:" + FDeviceSerialNum, u"СМЕНА:" + fourDigits(DayNum), w, u' ')});
+        lines.push_back({AlignPair(u"КАССА:" + FDeviceSerialNum, u"СМЕНА:" + shiftText, w, u' ')});
         lines.push_back({AlignPair(u"ЧЕК:" + fourDigits(RecNum),
                                    u"ДАТА:" + formatDateTime(u"dd.mm.yy hh:nn", RecDate, processFormatSettings()), w,
                                    u' ')});

@@ -198,10 +198,12 @@ int32_t CheckItemTable(const Variant& ItemTable, const TReceiptLimits& L, std::u
         std::u16string name;
         int32_t code = rcOK;
         try {
+            // The name first: the description names the row whenever the name can be read.
             const Variant* nameCell = cell2(ItemTable, 0, row);
-            const Variant* deptCell = cell2(ItemTable, 3, row);
-            if (!nameCell || !deptCell) throw EVariantError(u"В строке таблицы товаров нет обязательного столбца");
+            if (!nameCell) throw EVariantError(u"В строке таблицы товаров нет наименования");
             name = nameCell->toText();
+            const Variant* deptCell = cell2(ItemTable, 3, row);
+            if (!deptCell) throw EVariantError(u"В строке таблицы товаров нет отдела");
             const int32_t dept = deptCell->toInt();
             const int32_t tax1 = ItemAsInteger2(ItemTable, 10, row, -1);
             const int32_t tax2 = ItemAsInteger2(ItemTable, 13, row, -1);

@@ -86,26 +86,49 @@ void TfrmDeviceSettings::OnSaveSettings() {
 }
 
 void TfrmDeviceSettings::OnShow() {
-    ConnectionTypeChanged();
-    ModelChanged();
+    // The page was hidden, so the picker comes on screen again if it is shown at all.
+    FPickerShown = false;
+    ApplyConnectionType();
+    ApplyModel();
+    CheckPortsIfPickerAppeared();
 }
 
 void TfrmDeviceSettings::ConnectionTypeChanged() {
+    ApplyConnectionType();
+    CheckPortsIfPickerAppeared();
+}
+
+void TfrmDeviceSettings::ModelChanged() {
+    ApplyModel();
+    CheckPortsIfPickerAppeared();
+}
+
+void TfrmDeviceSettings::ApplyConnectionType() {
     const int index = FView.ConnectionTypeIndex();
-    FView.SetLocalPanelVisible(index == 0);
+    FLocalShown = index == 0;
+    FView.SetLocalPanelVisible(FLocalShown);
     FView.SetNetworkPanelVisible(index != 0);
 }
 
-void TfrmDeviceSettings::ModelChanged() { FView.SetConnectionGroupVisible(FView.ModelIndex() != kEmulatorModelIndex); }
+void TfrmDeviceSettings::ApplyModel() {
+    FGroupShown = FView.ModelIndex() != kEmulatorModelIndex;
+    FView.SetConnectionGroupVisible(FGroupShown);
+}
+
+void TfrmDeviceSettings::CheckPortsIfPickerAppeared() {
+    const bool shown = FLocalShown && FGroupShown;
+    if (shown && !FPickerShown) FView.CheckPorts();
+    FPickerShown = shown;
+}
 
 int32_t TfrmDeviceSettings::TestConnection() {
-    const int32_t code = DeviceButton([] { return rcOK; });
+    const int32_t code = DeviceButton(TFailureShown::Disconnected, [] { return rcOK; });
     if (code == rcOK) Services().ShowInfo(u"Тест пройден!");
     return code;
 }
 
 template <class Call>
-int32_t TfrmDeviceSettings::DeviceButton(Call&& call) {
+int32_t TfrmDeviceSettings::DeviceButton(TFailureShown when, Call&& call) {
     DisableDevice();
     int32_t code = rcOK;
     std::u16string failure;
@@ -121,27 +144,28 @@ int32_t TfrmDeviceSettings::DeviceButton(Call&& call) {
         code = rcUnknownError;
         failure = e.message();
     }
-    if (code != rcOK) Services().ShowError(failure);
+    if (code != rcOK && when == TFailureShown::Connected) Services().ShowError(failure);
     DisableDevice();
+    if (code != rcOK && when == TFailureShown::Disconnected) Services().ShowError(failure);
     return code;
 }
 
 void TfrmDeviceSettings::XReportClick() {
-    DeviceButton([this] {
+    DeviceButton(TFailureShown::Connected, [this] {
         ADeviceManager->Call(u"printXReport");
         return ADeviceManager->GetResult();
     });
 }
 
 void TfrmDeviceSettings::ZReportClick() {
-    DeviceButton([this] {
+    DeviceButton(TFailureShown::Connected, [this] {
         ADeviceManager->Call(u"printZReport");
         return ADeviceManager->GetResult();
     });
 }
 
 void TfrmDeviceSettings::ChangeTimeClick() {
-    DeviceButton([this] {
+    DeviceButton(TFailureShown::Connected, [this] {
         std::vector<Arg> args{Arg(Variant(formatDateTime(u"hhnnss", platform::nowLocal(), processFormatSettings())))};
         ADeviceManager->Call(u"SetTime", args);
         return ADeviceManager->GetResult();
@@ -150,7 +174,7 @@ void TfrmDeviceSettings::ChangeTimeClick() {
 
 void TfrmDeviceSettings::GetTimeClick() {
     std::u16string shown;
-    DeviceButton([this, &shown] {
+    DeviceButton(TFailureShown::Connected, [this, &shown] {
         std::u16string t = ADeviceManager->Call(u"GetTime").toText();
         t.resize(6, u' ');
         shown = u"Текущее время: " + t.substr(0, 2) + u":" + t.substr(2, 2) + u":" + t.substr(4, 2);

@@ -32,6 +32,8 @@ public:
     virtual void SetLocalPanelVisible(bool visible) = 0;
     virtual void SetNetworkPanelVisible(bool visible) = 0;
     virtual void SetConnectionGroupVisible(bool visible) = 0;
+    // The port picker has just come on screen: its ports are checked in the background.
+    virtual void CheckPorts() = 0;
 };
 
 class TfrmDeviceSettings : public TfrmBaseSettings {
@@ -60,14 +62,23 @@ public:
     void GetTimeClick();
 
 private:
+    // When a failure is shown: the device buttons while the register is still connected, the
+    // connection test once it is disconnected and the settings are back.
+    enum class TFailureShown { Connected, Disconnected };
     // Connects with the page's values, runs the call and disconnects, the settings put back; a
     // failure is shown. The call's result code, or the code of the failure.
     template <class Call>
-    int32_t DeviceButton(Call&& call);
+    int32_t DeviceButton(TFailureShown when, Call&& call);
     [[noreturn]] void Refuse(const std::u16string& message);
+    void ApplyConnectionType();
+    void ApplyModel();
+    // Starts a port check when the picker has just come on screen, never while it stays there.
+    void CheckPortsIfPickerAppeared();
 
     IDeviceSettingsView& FView;
     TDriverFR* ADeviceManager = nullptr;
+    // What the page last made visible; the picker shows when both hold.
+    bool FLocalShown = false, FGroupShown = false, FPickerShown = false;
 };
 
 // The connection page as a page class of the common settings window, bound to a view made for it.

@@ -10,6 +10,16 @@ using namespace fr;
 using namespace fr::test;
 
 namespace {
+// Records the destination PrintText is given.
+class TDestinationRecordingDriver : public TDriverFR {
+public:
+    std::vector<int32_t> destinations;
+    int32_t PrintText(const std::u16string& Text, bool NoCut, int32_t PrintDestination,
+                      std::u16string& ResultDescription) override {
+        destinations.push_back(PrintDestination);
+        return TDriverFR::PrintText(Text, NoCut, PrintDestination, ResultDescription);
+    }
+};
 }  // namespace
 
 TEST(NonFiscal, PrintTextSplitsLinesAndDocuments) {
@@ -60,7 +70,7 @@ TEST(NonFiscal, PrintTextSplitsLinesAndDocuments) {
 
 TEST(NonFiscal, TemplateDocumentInTheReceiptWidth) {
     using namespace fr::templates::test;
-    DriverHost<> h;
+    DriverHost<TDestinationRecordingDriver> h;
     std::u16string d;
     ASSERT_TRUE(h.open(d)) << u8(d);
     h.driver->SetSettingValue(u"MaxReceiptRowLength", Variant(24));
@@ -79,6 +89,8 @@ TEST(NonFiscal, TemplateDocumentInTheReceiptWidth) {
                   (Seq{"beginNonFiscal()", "printNonFiscalText(&ИТОГО: 12.50" + sp(12) + ")", "endNonFiscal()"}))
             << destination;
     }
+    // The host's destination reaches PrintText, though it changes neither the width nor the tape.
+    EXPECT_EQ(h.driver->destinations, (std::vector<int32_t>{0, 1}));
     h.fake->calls.clear();
     EXPECT_EQ(h.call(u"PrintTemplateDocument", inData({values, Variant(42), Variant(0)})), 3007);
     EXPECT_EQ(h.description(), "Шаблон не найден");
@@ -136,4 +148,32 @@ TEST(NonFiscal, EGAISSlip) {
     const Seq failed = f.fake->sequence();
     EXPECT_EQ(failed.back(), "endNonFiscal()");
     EXPECT_EQ(failed.size(), 6u);  // SmenNum, begin, three lines (the third refused), end
+}
+
+TEST(NonFiscal, EGAISSlipIsPrintedWhateverTheShiftNumberLeaves) {
+    struct Case {
+        const char* what;
+        Variant shift;
+        FakeUniversalDriver::ErrorState state;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"an older error still in the state", Variant(12), {61, u"Смена превысила 24 часа", u""}, "СМЕНА:0012"},
+        {"no number: the shift printed empty", Variant(), {}, "СМЕНА:"},
+    };
+    for (const auto& c : cases) {
+        DriverHost<> h;
+        h.fake->values[u"SmenNum"] = c.shift;
+        h.fake->errors[u"SmenNum"] = c.state;
+        EXPECT_EQ(h.call(u"PrintEGAISSubReport", inData({Variant(u"1"), Variant(u"2"), Variant(3), Variant(u"q"),
+                                                       Variant(u"f")})),
+                  0)
+            << c.what;
+        const Seq calls = h.fake->sequence();
+        ASSERT_GT(calls.size(), 3u) << c.what;
+        EXPECT_EQ(calls[1], "beginNonFiscal()") << c.what;
+        // The second line: the till at the left, the shift at the right edge.
+        EXPECT_EQ(calls[3].rfind("printNonFiscalText(КАССА:", 0), 0u) << calls[3];
+        EXPECT_EQ(calls[3].substr(calls[3].size() - c.shown.size() - 1), c.shown + ")") << calls[3];
+    }
 }

@@ -142,10 +142,10 @@ TEST(ReceiptTables, PaymentRowsAndCommonParameters) {
 }
 
 TEST(ReceiptTables, RangeChecks) {
-    auto items = [](std::vector<std::vector<Variant>> rows, int32_t lowerRow = 0) {
-        VariantArray a({ArrayBound{0, 19}, ArrayBound{lowerRow, static_cast<uint32_t>(rows.size())}});
+    auto items = [](std::vector<std::vector<Variant>> rows, int32_t lowerRow = 0, uint32_t columns = 19) {
+        VariantArray a({ArrayBound{0, columns}, ArrayBound{lowerRow, static_cast<uint32_t>(rows.size())}});
         for (size_t r = 0; r < rows.size(); ++r)
-            for (size_t c = 0; c < rows[r].size(); ++c)
+            for (size_t c = 0; c < rows[r].size() && c < columns; ++c)
                 a.at({static_cast<int32_t>(c), lowerRow + static_cast<int32_t>(r)}) = rows[r][c];
         return Variant(std::move(a));
     };
@@ -194,6 +194,8 @@ TEST(ReceiptTables, RangeChecks) {
         {"tax group not a number", items({row(u"Сыр", Variant(1), Variant(u"x"))}), none, 1004,
          "Ошибка входных параметров команды\r\nПозиция в чеке: 1) Сыр"},
         {"an empty name", items({row(u"", Variant(1))}), none, 0, ""},
+        {"no department column: the name still read", items({row(u"Сыр", Variant(1))}, 0, 3), none, 1004,
+         "Ошибка входных параметров команды\r\nПозиция в чеке: 1) Сыр"},
     };
     for (const auto& c : cases) {
         std::u16string d;

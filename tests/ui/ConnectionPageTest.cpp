@@ -2,6 +2,8 @@
 // try the page's values on the register while the store stays as it was.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "../adapter/DriverHost.h"
 #include "UiFakes.h"
 #include "dispatch/uEquipmentErrors.h"
@@ -204,4 +206,104 @@ TEST(ConnectionPage, AValidationStopBeforeConnectingLeavesNoSnapshotBehind) {
     EXPECT_EQ(p.stored(), before);
     EXPECT_EQ(p.services.waits, 0);
     for (const auto& call : p.h.fake->sequence()) EXPECT_NE(call.rfind("start", 0), 0u) << call;
+}
+
+TEST(ConnectionPage, APortCheckStartsOnceWhenThePickerComesOnScreen) {
+    struct Opening {
+        const char* what;
+        int model, connection, checks;
+    };
+    const Opening openings[] = {
+        {"a serial connection", 0, 0, 1},
+        {"a network connection", 0, 1, 0},
+        {"the emulator", TfrmDeviceSettings::kEmulatorModelIndex, 0, 0},
+    };
+    for (const auto& o : openings) {
+        DriverHost<> h;
+        FakeServices services;
+        FakeDeviceView view;
+        FakeCommonView common;
+        h.driver->SetSettingValue(u"ModelIndex", Variant(o.model));
+        h.driver->SetSettingValue(u"ConnectionType", Variant(o.connection));
+        ui::TfrmCommonSettings window(*h.driver, {ui::DeviceSettingsPageClass(view)}, common, services,
+                                      u"/opt/fr/fr_vornlex.dll");
+        EXPECT_EQ(view.portChecks, o.checks) << o.what;
+    }
+
+    // The user's changes on a page opened for the emulator over the network.
+    Page p;
+    p.view.model = TfrmDeviceSettings::kEmulatorModelIndex, p.view.connection = 1;
+    p.page.OnShow();
+    struct Step {
+        const char* what;
+        char control;  // 'm' the model list, 't' the connection type, 's' the page shown again
+        int value, checks;
+    };
+    const Step steps[] = {
+        {"a real model over the network: no picker", 'm', 0, 0},
+        {"serial: the picker appears", 't', 0, 1},
+        {"another real model: the picker stays", 'm', 3, 1},
+        {"the page shown again", 's', 0, 2},
+        {"the emulator hides the picker", 'm', 8, 2},
+        {"a real model shows it again", 'm', 2, 3},
+        {"the network hides it", 't', 1, 3},
+        {"serial again", 't', 0, 4},
+    };
+    for (const auto& s : steps) {
+        if (s.control == 'm') {
+            p.view.model = s.value;
+            p.page.ModelChanged();
+        } else if (s.control == 't') {
+            p.view.connection = s.value;
+            p.page.ConnectionTypeChanged();
+        } else {
+            p.page.OnShow();
+        }
+        EXPECT_EQ(p.view.portChecks, s.checks) << s.what;
+    }
+}
+
+TEST(ConnectionPage, TheConnectionTestSpeaksOnceDisconnectedTheOtherButtonsBefore) {
+    struct Case {
+        const char* what;
+        std::function<void(Page&)> script;
+        std::function<void(TfrmDeviceSettings&)> click;
+        bool restoredAtBox;
+    };
+    const Case cases[] = {
+        {"the connection test cannot connect",
+         [](Page& p) { p.h.fake->errors[u"OpenPort"] = {2, u"Порт недоступен", u""}; },
+         [](TfrmDeviceSettings& page) { page.TestConnection(); }, true},
+        {"the connection test without a universal driver", [](Page& p) { p.h.installed = false; },
+         [](TfrmDeviceSettings& page) { page.TestConnection(); }, true},
+        {"the connection test passes", [](Page&) {}, [](TfrmDeviceSettings& page) { page.TestConnection(); }, true},
+        {"the X report refused", [](Page& p) { p.h.fake->errors[u"printXReport"] = {61, u"Смена превысила 24 часа", u""}; },
+         [](TfrmDeviceSettings& page) { page.XReportClick(); }, false},
+        {"the clock refused", [](Page& p) { p.h.fake->errors[u"SetTime"] = {40, u"Неверное время", u""}; },
+         [](TfrmDeviceSettings& page) { page.ChangeTimeClick(); }, false},
+    };
+    for (const auto& c : cases) {
+        Page p;
+        p.setStore(0, 1, 1, 9600, u"10.0.0.1", 7778);
+        const auto before = p.stored();
+        p.serialOnView();
+        c.script(p);
+        std::vector<std::string> atBox;
+        bool enabledAtBox = false;
+        p.services.onBox = [&] {
+            atBox = p.stored();
+            enabledAtBox = p.h.driver->Enabled();
+        };
+        c.click(p.page);
+        ASSERT_EQ(p.services.errors.size() + p.services.infos.size(), 1u) << c.what;
+        if (c.restoredAtBox) {
+            EXPECT_EQ(atBox, before) << c.what;
+            EXPECT_FALSE(enabledAtBox) << c.what;
+        } else {  // still connected with the page's values
+            EXPECT_EQ(atBox, (std::vector<std::string>{"8", "0", "3", "19200", "10.0.0.9", "5555"})) << c.what;
+            EXPECT_TRUE(enabledAtBox) << c.what;
+        }
+        EXPECT_EQ(p.stored(), before) << c.what;
+        EXPECT_FALSE(p.h.driver->Enabled()) << c.what;
+    }
 }

@@ -8,10 +8,8 @@
 
 namespace fr::test {
 
-// A 24-bit BMP of what the screen shows of the window.
-inline bool SaveScreenshot(HWND w, const std::wstring& path) {
-    RECT r{};
-    GetWindowRect(w, &r);
+// A 24-bit BMP of what the screen shows in the rectangle (screen coordinates).
+inline bool SaveScreenshot(const RECT& r, const std::wstring& path) {
     const int width = r.right - r.left, height = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -43,6 +41,13 @@ inline bool SaveScreenshot(HWND w, const std::wstring& path) {
     fwrite(&info.bmiHeader, sizeof(BITMAPINFOHEADER), 1, out);
     fwrite(pixels.data(), 1, pixels.size(), out);
     return fclose(out) == 0;
+}
+
+// A 24-bit BMP of what the screen shows of the window.
+inline bool SaveScreenshot(HWND w, const std::wstring& path) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return SaveScreenshot(r, path);
 }
 
 }  // namespace fr::test

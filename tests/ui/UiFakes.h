@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the Win32 views: they keep the control values and record what the presenters
 // show, so the window rules run natively.
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -17,8 +18,15 @@ namespace fr::test {
 struct FakeServices : ui::TDialogServices {
     std::vector<std::string> errors, infos;
     int waits = 0, maxWaits = 0;
-    void ShowError(const std::u16string& text) override { errors.push_back(u8(text)); }
-    void ShowInfo(const std::u16string& text) override { infos.push_back(u8(text)); }
+    std::function<void()> onBox;  // called as a box comes up, to look at what it comes up over
+    void ShowError(const std::u16string& text) override {
+        if (onBox) onBox();
+        errors.push_back(u8(text));
+    }
+    void ShowInfo(const std::u16string& text) override {
+        if (onBox) onBox();
+        infos.push_back(u8(text));
+    }
     void BeginWaitCursor() override { maxWaits = std::max(maxWaits, ++waits); }
     void EndWaitCursor() override { --waits; }
 };
@@ -27,6 +35,7 @@ struct FakeDeviceView : ui::IDeviceSettingsView {
     int model = -1, connection = -1, port = -1, baud = -1;
     std::u16string ip, tcp;
     bool local = false, network = false, group = false;
+    int portChecks = 0;
     int ModelIndex() const override { return model; }
     void SetModelIndex(int i) override { model = i; }
     int ConnectionTypeIndex() const override { return connection; }
@@ -44,6 +53,7 @@ struct FakeDeviceView : ui::IDeviceSettingsView {
     void SetLocalPanelVisible(bool v) override { local = v; }
     void SetNetworkPanelVisible(bool v) override { network = v; }
     void SetConnectionGroupVisible(bool v) override { group = v; }
+    void CheckPorts() override { ++portChecks; }
 };
 
 struct FakeCommonView : ui::ICommonSettingsView {
@@ -61,10 +71,18 @@ struct FakeCommonView : ui::ICommonSettingsView {
     bool listAnswer = false;
     std::optional<std::u16string> chosen;
     int firstTabSelected = 0;
+    std::vector<ui::TfrmBaseSettings*> pages;
 
-    void EmbedPage(ui::TfrmBaseSettings& page) override { tabs.push_back(u8(page.Caption())); }
+    void EmbedPage(ui::TfrmBaseSettings& page) override {
+        tabs.push_back(u8(page.Caption()));
+        pages.push_back(&page);
+    }
     int TabCount() const override { return static_cast<int>(tabs.size()) + 1; }
-    void SelectFirstTab() override { ++firstTabSelected; }
+    // As the window does: the first page comes on screen.
+    void SelectFirstTab() override {
+        ++firstTabSelected;
+        if (!pages.empty()) pages.front()->OnShow();
+    }
     void SetHeader(const std::u16string& m, const std::u16string& v) override { model = u8(m), version = u8(v); }
     void SetInfo(const ui::TInfoRows& rows) override { info = rows; }
     void SetTabHint(const std::u16string& h) override { hint = u8(h); }

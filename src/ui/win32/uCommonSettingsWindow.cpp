@@ -12,6 +12,7 @@
 #include "ui/win32/uSettingsListWindow.h"
 #include "ui/win32/uTooltips.h"
 #include "ui/win32/uWin32Text.h"
+#include "ui/win32/uWindowGeometry.h"
 
 namespace fr::ui::win32 {
 
@@ -23,18 +24,7 @@ constexpr int kContentBorder = 4;
 constexpr COLORREF kHeaderColour = RGB(255, 198, 0);
 constexpr int kInfoRows = 6, kInfoCaptionWidth = 90;
 
-SIZE clientSize(HWND w) {
-    RECT r;
-    GetClientRect(w, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-void setClientSize(HWND w, int width, int height) {
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(w, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(w, GWL_EXSTYLE)));
-    SetWindowPos(w, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
-}
+constexpr SIZE kMinWindow{kMinWidth, kMinHeight};
 
 bool isDescendant(HWND ancestor, HWND w) { return w && (w == ancestor || IsChild(ancestor, w)); }
 }  // namespace
@@ -92,7 +82,6 @@ void TCommonSettingsWindow::Initialize() {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0)), sizeof lf, &lf);
     lf.lfWeight = FW_BOLD;
     FBold = CreateFontIndirectW(&lf);
-    setClientSize(FHandle, kClientWidth, kClientHeight);
 
     FInfo = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(IDD_INFO_PAGE), FHandle, InfoProc, 0);
     for (int i = 0; i < kInfoRows; ++i) SendMessageW(GetDlgItem(FInfo, IDC_INFO_CAPTION_FIRST + i), WM_SETFONT,
@@ -101,6 +90,7 @@ void TCommonSettingsWindow::Initialize() {
     tab.mask = TCIF_TEXT;
     tab.pszText = const_cast<wchar_t*>(L"Информация");
     SendMessageW(Item(IDC_TABS), TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+    SetClientSize(FHandle, kClientWidth, kClientHeight, kMinWindow);
 
     FTooltips = CreateTooltips(FHandle);
     AddTooltip(FTooltips, FHandle, Item(IDC_MORE), L"Дополнительные функции");
@@ -116,10 +106,12 @@ void TCommonSettingsWindow::Initialize() {
         FPageWindows.push_back(make(FHandle, FServices));
         classes.push_back(FPageWindows.back()->PageClass());
     }
+    // The presenter shows the first tab itself; selecting it again would hide the page and wait
+    // for the port check it has just started.
     FPresenter = std::make_unique<TfrmCommonSettings>(FDevice, classes, *this, FServices, platform::moduleFileName());
-    for (size_t i = 0; i < FPageWindows.size(); ++i) FPageWindows[i]->Bind(*FPresenter->Pages()[i]);
     Layout();
-    SelectTab(0);
+    // Centred only now: the pages have grown the window to its final size.
+    CenterOnScreen(FHandle);
     SetForegroundWindow(FHandle);
 }
 
@@ -139,7 +131,7 @@ INT_PTR TCommonSettingsWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(FHandle, &ps);
-            RECT band{0, 0, clientSize(FHandle).cx, kHeaderHeight};
+            RECT band{0, 0, ClientSize(FHandle).cx, kHeaderHeight};
             FillRect(dc, &band, FHeaderBrush);
             EndPaint(FHandle, &ps);
             return TRUE;
@@ -264,8 +256,9 @@ void TCommonSettingsWindow::GrowFor(HWND page) {
     SendMessageW(Item(IDC_TABS), TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&needed));
     const int width = (needed.right - needed.left) + 2 * kContentBorder;
     const int height = (needed.bottom - needed.top) + kHeaderHeight + kFooterHeight + kContentBorder;
-    const SIZE now = clientSize(FHandle);
-    if (width > now.cx || height > now.cy) setClientSize(FHandle, std::max<int>(width, now.cx), std::max<int>(height, now.cy));
+    const SIZE now = ClientSize(FHandle);
+    if (width > now.cx || height > now.cy)
+        SetClientSize(FHandle, std::max<int>(width, now.cx), std::max<int>(height, now.cy), kMinWindow);
 }
 
 int TCommonSettingsWindow::TabCount() const {
@@ -331,6 +324,7 @@ void TCommonSettingsWindow::SelectTab(int index) {
     const int count = TabCount();
     if (index < 0 || index >= count) return;
     SendMessageW(Item(IDC_TABS), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (index == FSelected) return;  // already on screen: nothing hides, nothing starts again
     if (FSelected >= 0 && FSelected < static_cast<int>(FEmbedded)) FPageWindows[static_cast<size_t>(FSelected)]->Hidden();
     for (int i = 0; i < count; ++i) ShowWindow(TabWindow(i), i == index ? SW_SHOW : SW_HIDE);
     FSelected = index;
@@ -339,7 +333,7 @@ void TCommonSettingsWindow::SelectTab(int index) {
 
 void TCommonSettingsWindow::Layout() {
     if (!FHandle) return;
-    const SIZE c = clientSize(FHandle);
+    const SIZE c = ClientSize(FHandle);
     constexpr int logo = 33, margin = 8;
     MoveWindow(Item(IDC_LOGO), margin, (kHeaderHeight - logo) / 2, logo, logo, TRUE);
     const int textLeft = margin + logo + margin, textWidth = std::max<int>(c.cx - textLeft - margin, 10);
@@ -352,18 +346,18 @@ void TCommonSettingsWindow::Layout() {
     MoveWindow(Item(IDCANCEL), c.cx - margin - 80, buttonTop, 80, 25, TRUE);
     MoveWindow(Item(IDOK), c.cx - margin - 80 - 6 - 80, buttonTop, 80, 25, TRUE);
     SendMessageW(Item(IDC_TABS), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&tabs));
+    // Every page fills its tab.
     for (int i = 0; i < TabCount(); ++i) {
-        HWND w = TabWindow(i);
-        SetWindowPos(w, HWND_TOP, tabs.left, tabs.top, i < static_cast<int>(FEmbedded) ? 0 : tabs.right - tabs.left,
-                     i < static_cast<int>(FEmbedded) ? 0 : tabs.bottom - tabs.top,
-                     i < static_cast<int>(FEmbedded) ? SWP_NOSIZE : 0);
+        if (HWND w = TabWindow(i))
+            SetWindowPos(w, HWND_TOP, tabs.left, tabs.top, tabs.right - tabs.left, tabs.bottom - tabs.top, SWP_NOACTIVATE);
     }
     LayoutInfo();
     InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 void TCommonSettingsWindow::LayoutInfo() {
-    const SIZE c = clientSize(FInfo);
+    if (!FInfo) return;  // a WM_SIZE may come before the information tab exists
+    const SIZE c = ClientSize(FInfo);
     constexpr int margin = 8, rowHeight = 30;
     const int valueLeft = margin + kInfoCaptionWidth + 4, valueWidth = std::max<int>(c.cx - valueLeft - margin, 10);
     for (int i = 0; i < kInfoRows; ++i) {

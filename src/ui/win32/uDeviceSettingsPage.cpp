@@ -5,6 +5,7 @@
 #include "adapter/uDriver.h"
 #include "automation/Text.h"
 #include "ui/win32/SettingsWindowIds.h"
+#include "ui/win32/uDropDownWidth.h"
 #include "ui/win32/uModuleInstance.h"
 #include "ui/win32/uTooltips.h"
 #include "ui/win32/uWin32Services.h"
@@ -15,6 +16,7 @@ namespace fr::ui::win32 {
 namespace {
 constexpr int kPageWidth = 440, kPageHeight = 270;
 constexpr int kPortItemHeight = 16;  // the dot (10 pixels) with a margin of 2 around it
+constexpr int kModelRows = 12;       // rows the open model list shows
 
 const struct {
     int id, helpContext;
@@ -38,7 +40,7 @@ const struct {
 const struct {
     int id, x, y, width, height;
 } kLayout[] = {
-    {IDC_MODEL_LABEL, 8, 8, 300, 14},         {IDC_MODEL, 8, 24, 300, 24 + 12 * 16},
+    {IDC_MODEL_LABEL, 8, 8, 300, 14},         {IDC_MODEL, 8, 24, 300, 24 + kModelRows * 16},
     {IDC_CONNECTION_GROUP, 8, 56, 300, 166},  {IDC_CONNECTION_TYPE_LABEL, 18, 76, 280, 14},
     {IDC_CONNECTION_TYPE, 18, 92, 280, 120},  {IDC_PORT_LABEL, 18, 122, 280, 14},
     {IDC_PORT, 18, 138, 280, 24 + 10 * kPortItemHeight}, {IDC_BAUD_LABEL, 18, 166, 280, 14},
@@ -56,7 +58,12 @@ void addItem(HWND combo, const std::u16string& text) {
 }
 }  // namespace
 
-TDeviceSettingsPage::TDeviceSettingsPage(HWND parent, TDialogServices& services) : FServices(services) {
+TDeviceSettingsPage::TDeviceSettingsPage(HWND parent, TDialogServices& services)
+    : TDeviceSettingsPage(parent, services, SystemPortSources(), SystemPortOpener()) {}
+
+TDeviceSettingsPage::TDeviceSettingsPage(HWND parent, TDialogServices& services, TPortSources& sources,
+                                         TPortOpener& opener)
+    : FServices(services), FSources(sources), FOpener(opener) {
     FHandle = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(IDD_DEVICE_PAGE), parent, DialogProc,
                                  reinterpret_cast<LPARAM>(this));
 }
@@ -66,11 +73,21 @@ TDeviceSettingsPage::~TDeviceSettingsPage() {
     if (FHandle) DestroyWindow(FHandle);
 }
 
-void TDeviceSettingsPage::Bind(TfrmBaseSettings& page) { FPage = dynamic_cast<TfrmDeviceSettings*>(&page); }
+TPageClass TDeviceSettingsPage::PageClass() {
+    return [this](TBaseDevice& device, TDialogServices& services) -> std::unique_ptr<TfrmBaseSettings> {
+        auto page = std::make_unique<TfrmDeviceSettings>(device, services, *this);
+        FPage = page.get();
+        return page;
+    };
+}
 
+// The presenter decides whether the port picker is on screen, and so whether its ports are checked.
 void TDeviceSettingsPage::Shown() {
     if (FPage) FPage->OnShow();
-    if (FPorts && FLocal && FGroup) FPorts->Shown();
+}
+
+void TDeviceSettingsPage::CheckPorts() {
+    if (FPorts) FPorts->Shown();
 }
 
 void TDeviceSettingsPage::Hidden() {
@@ -103,7 +120,8 @@ INT_PTR TDeviceSettingsPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             for (const char16_t* model : TfrmDeviceSettings::Models) addItem(Item(IDC_MODEL), model);
             for (const char16_t* type : TfrmDeviceSettings::ConnectionTypes) addItem(Item(IDC_CONNECTION_TYPE), type);
             for (int32_t rate : BaudRates) addItem(Item(IDC_BAUD), utf8ToUtf16(std::to_string(rate)));
-            FPorts = std::make_unique<TPortComboBox>(Item(IDC_PORT));
+            WidenDropDownToItems(Item(IDC_MODEL), kModelRows);
+            FPorts = std::make_unique<TPortComboBox>(Item(IDC_PORT), FSources, FOpener);
             HWND tips = CreateTooltips(FHandle);
             for (const auto& c : kControls) {
                 SetWindowContextHelpId(Item(c.id), static_cast<DWORD>(c.helpContext));
@@ -133,10 +151,7 @@ void TDeviceSettingsPage::Command(int id, int code) {
             if (code == CBN_SELCHANGE) FPage->ModelChanged();
             break;
         case IDC_CONNECTION_TYPE:
-            if (code == CBN_SELCHANGE) {
-                FPage->ConnectionTypeChanged();
-                if (FLocal && FGroup && FPorts) FPorts->Shown();
-            }
+            if (code == CBN_SELCHANGE) FPage->ConnectionTypeChanged();
             break;
         case IDC_TEST_CONNECTION: FPage->TestConnection(); break;
         case IDC_X_REPORT: FPage->XReportClick(); break;

@@ -11,11 +11,12 @@ namespace fr::ui::win32 {
 class TDeviceSettingsPage : public TPageWindow, public IDeviceSettingsView {
 public:
     TDeviceSettingsPage(HWND parent, TDialogServices& services);
+    // The port picker over other sources and open test (tests).
+    TDeviceSettingsPage(HWND parent, TDialogServices& services, TPortSources& sources, TPortOpener& opener);
     ~TDeviceSettingsPage() override;
 
     HWND Handle() const override { return FHandle; }
-    TPageClass PageClass() override { return DeviceSettingsPageClass(*this); }
-    void Bind(TfrmBaseSettings& page) override;
+    TPageClass PageClass() override;
     void Shown() override;
     void Hidden() override;
 
@@ -34,6 +35,7 @@ public:
     void SetLocalPanelVisible(bool visible) override;
     void SetNetworkPanelVisible(bool visible) override;
     void SetConnectionGroupVisible(bool visible) override;
+    void CheckPorts() override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
@@ -44,9 +46,11 @@ private:
 
     HWND FHandle = nullptr;
     TDialogServices& FServices;
+    TPortSources& FSources;
+    TPortOpener& FOpener;
     TfrmDeviceSettings* FPage = nullptr;
     std::unique_ptr<TPortComboBox> FPorts;
-    bool FLocal = true, FNetwork = false, FGroup = true;
+    bool FLocal = false, FNetwork = false, FGroup = false;  // as the presenter last set them
 };
 
 // The page class of the connection page for the common window.

@@ -13,10 +13,9 @@ class TPageWindow {
 public:
     virtual ~TPageWindow() = default;
     virtual HWND Handle() const = 0;
-    // The page class whose presenter works on this window's controls.
+    // The page class whose presenter works on this window's controls. The window is bound to the
+    // presenter as the class makes it, so the presenter can show the page at once.
     virtual TPageClass PageClass() = 0;
-    // The presenter the common window made from PageClass.
-    virtual void Bind(TfrmBaseSettings& page) = 0;
     // The page's tab was selected (or the window opened on it).
     virtual void Shown() = 0;
     // The tab was left.
