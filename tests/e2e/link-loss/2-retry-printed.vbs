@@ -1,6 +1,6 @@
 ' A new process retries the receipt whose outcome was not known: it was printed, so it is answered
 ' with its number and not printed again. Then a deposit is lost while the link goes down.
-Plan 8
+Plan 7
 
 LinkUp
 Connect

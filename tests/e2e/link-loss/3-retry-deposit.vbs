@@ -1,6 +1,6 @@
 ' The deposit retried from a new process: the drawer moved once. Then the link drops in the middle
 ' of a receipt, so the receipt stays open on the register.
-Plan 6
+Plan 7
 
 LinkUp
 Connect

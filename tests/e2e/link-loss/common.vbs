@@ -75,7 +75,8 @@ End Function
 
 ' The answer of a call whose outcome could not be learned: False, and a text that says so.
 Function NotKnownYet(res, out)
-    NotKnownYet = (res = False) And InStr(out(1), "не известен") > 0
+    NotKnownYet = False
+    NotKnownYet = (res = False) And InStr(CStr(out(1)), "не известен") > 0
 End Function
 
 ' Numbers a step hands to a later one, in a file of the work folder.
