@@ -8,11 +8,14 @@ work="$ROOT/build/demo"
 rm -rf "$work"
 mkdir -p "$work"
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
-# cscript reads the ANSI code page (1251) and prints in the OEM one (866).
+# cscript reads the ANSI code page (1251) and prints in the OEM one (866). Each script runs behind
+# the part they share (common.vbs).
 cscript() {
-  iconv -f UTF-8 -t CP1251 "$ROOT/tools/demo/$1" >"$work/$1"
-  (cd "$work" && LC_ALL=ru_RU.UTF-8 "$ROOT/dev" wine cscript //nologo "$(winpath "$work/$1")") |
-    iconv -f CP866 -t UTF-8 | tr -d '\r'
+  cat "$ROOT/tools/demo/common.vbs" "$ROOT/tools/demo/$1" | iconv -f UTF-8 -t CP1251 >"$work/$1"
+  rc=0
+  (cd "$work" && LC_ALL=ru_RU.UTF-8 "$ROOT/dev" wine cscript //nologo "$(winpath "$work/$1")") >"$work/$1.out" || rc=$?
+  iconv -f CP866 -t UTF-8 "$work/$1.out" | tr -d '\r'
+  return $rc
 }
 cli="$ROOT/build/native/tools/fr-cli/fr-cli"
 
@@ -41,7 +44,9 @@ echo "== 4. A template document (fr-cli render examples/goods-slip.xml)"
 echo
 echo "== 5. A working day through the driver (VBScript host as the business application, Wine):"
 echo "   the shift opened, a deposit, a sale with a discount and change, a return, X and Z reports"
-cscript day.vbs
+day=0
+cscript day.vbs || day=$?
 echo
 echo "-- the register's paper tape of the day (fr-cli tape):"
 "$cli" tape --dir="$work/emulator"
+exit $day

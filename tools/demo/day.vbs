@@ -1,36 +1,6 @@
 ' A shop's working day as a business application runs it: the driver "Eqdr.FrVornlex" created by
 ' name, connected to the emulator, and called late-bound with InData, OutData and TimeOut.
 ' Kept in UTF-8; tools/demo.sh converts it. Ends with exit code 1 when any call failed.
-Option Explicit
-On Error Resume Next
-
-Class EquipmentManager
-    Public DevicesFolder
-    Public Function GetAppProperty(ByRef DeviceID, ByRef PropName, ByRef Value)
-        GetAppProperty = True
-        Select Case PropName
-            Case "DevicesFolder": Value = DevicesFolder
-            Case "Language": Value = "ru"
-            Case Else: GetAppProperty = False
-        End Select
-    End Function
-End Class
-
-Function Show(v)
-    Dim i, s
-    If IsArray(v) Then
-        s = "["
-        For i = LBound(v) To UBound(v)
-            If i > LBound(v) Then s = s & "; "
-            s = s & Show(v(i))
-        Next
-        Show = s & "]"
-    ElseIf IsEmpty(v) Then
-        Show = "EMPTY"
-    Else
-        Show = CStr(v)
-    End If
-End Function
 
 Dim failures
 failures = 0
@@ -84,7 +54,7 @@ WScript.Echo "Утро:"
 res = d.OpenDay(Array("1", "Иванова"), outData, 0) : Step "OpenDay (открытие смены)", res, outData
 res = d.Encash(Array(1, 2000), outData, 0) : Step "Encash 1: внесение 2000,00", res, outData
 
-WScript.Echo "Продажа: молоко 2 x 89,90 со скидкой 9,80, хлеб 45,50; наличными 300,00, сдача 79,30"
+WScript.Echo "Продажа: молоко 2 x 89,90 со скидкой 9,80, хлеб 45,50; наличными 300,00, сдача 84,50"
 Dim saleItems(18, 1), salePays(3, 0)
 Item saleItems, 0, "Молоко 3,2% 1 л", 89.9, 2, 9.8, 1
 Item saleItems, 1, "Хлеб пшеничный", 45.5, 1, 0, 2

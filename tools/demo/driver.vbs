@@ -1,7 +1,5 @@
 ' What a script host sees of the driver: create it by ProgID and ask the read-only methods.
 ' Kept in UTF-8; tools/demo.sh converts it for cscript.
-Option Explicit
-On Error Resume Next
 
 Dim drv, outData, res, name
 Set drv = CreateObject("Eqdr.FrVornlex")

@@ -1,36 +1,5 @@
 ' A business application's session with the driver: a VBScript class as the equipment manager,
 ' the generic life cycle, the debug log switched on. Kept in UTF-8; tools/demo.sh converts it.
-Option Explicit
-On Error Resume Next
-
-Class EquipmentManager
-    Public DevicesFolder
-    Public Function GetAppProperty(ByRef DeviceID, ByRef PropName, ByRef Value)
-        GetAppProperty = True
-        Select Case PropName
-            Case "ModelsFolder": Value = "C:\models"
-            Case "Language": Value = "ru"
-            Case "DevicesFolder": Value = DevicesFolder
-            Case Else: GetAppProperty = False
-        End Select
-    End Function
-End Class
-
-Function Show(v)
-    Dim i, s
-    If IsArray(v) Then
-        s = "["
-        For i = LBound(v) To UBound(v)
-            If i > LBound(v) Then s = s & "; "
-            s = s & Show(v(i))
-        Next
-        Show = s & "]"
-    ElseIf IsEmpty(v) Then
-        Show = "EMPTY"
-    Else
-        Show = CStr(v)
-    End If
-End Function
 
 Sub Step(name, res, detail)
     If Err.Number <> 0 Then
