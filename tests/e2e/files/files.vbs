@@ -2,7 +2,7 @@
 ' the devices folder is refused and leaves no trace outside it; a hard link laid under today's
 ' debug log name (by files/run.sh, before this runs) is removed, its file untouched, and the day's
 ' lines go to a fresh log that begins by saying so. Kept in UTF-8; run-vbs.sh converts it.
-Plan 21
+Plan 23
 
 Dim fso, here, devices, d, m, res, desc, outData, s(6, 1), id, before, refusal
 Set fso = CreateObject("Scripting.FileSystemObject")
@@ -64,6 +64,7 @@ Check Not fso.FolderExists(here & "\..\x"), "no folder x beside the work folder"
 
 ' A hard link under today's log name: a fresh log that first tells what was found.
 res = d.Open("dev-hard", desc)
+CheckNoError "Open dev-hard"
 Check res = True, "Open dev-hard: " & desc
 DayWithTheLog
 Check InStr(FirstLogLine("dev-hard"), "под именем файла лога было другое (жёсткая ссылка") > 0, _
@@ -71,7 +72,10 @@ Check InStr(FirstLogLine("dev-hard"), "под именем файла лога �
 res = d.Close()
 
 ' A symbolic link under today's name: what Wine shows of it decides; files/run.sh reports it.
+' Close forgot the manager: Init again.
+res = d.Init(m, desc)
 res = d.Open("dev-sym", desc)
+CheckNoError "Open dev-sym"
 Check res = True, "Open dev-sym: " & desc
 DayWithTheLog
 WScript.Echo "dev-sym log begins: " & FirstLogLine("dev-sym")

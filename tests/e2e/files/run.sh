@@ -33,6 +33,8 @@ if [ "$(cat "$work/sym-target.txt")" = "$content" ]; then
   if [ -L "$sym" ]; then echo "symbolic link: left in place, its file unchanged (the log was not written there)"
   else echo "symbolic link: removed, its file unchanged, a fresh log made"; fi
 else
-  echo "NOTE: symbolic link: Wine followed it as a plain file (no reparse point), so its file got" \
-    "$(($(wc -l <"$work/sym-target.txt") - 1)) lines; Windows itself shows it as a reparse point"
+  # Wine opens a Linux symbolic link as the file it names, FILE_FLAG_OPEN_REPARSE_POINT or not, and
+  # shows a plain file with one link: the driver cannot tell it from its own log there.
+  echo "NOTE: symbolic link: Wine showed it as a plain file with one link and followed it, so its" \
+    "file got $(($(wc -l <"$work/sym-target.txt") - 1)) lines; on Windows it is a reparse point"
 fi
