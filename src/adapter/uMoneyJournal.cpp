@@ -138,7 +138,17 @@ std::u16string TMoneyJournal::Load() {
     FRecords.clear();
     FNextId = 1;
     const std::u16string name = FileName();
-    if (name.empty() || !platform::fileExists(name)) return {};
+    if (name.empty()) return {};
+    // The folder may be open to others: a link or a second name planted as the journal would feed
+    // us another file's content. Its name is removed, the file itself never touched.
+    const platform::OwnFileCheck own = platform::checkOwnFile(name);
+    if (own.State == platform::OwnFileCheck::Missing) return {};
+    if (own.State == platform::OwnFileCheck::Foreign) {
+        const bool removed = platform::removeFileName(name);
+        return u"Под именем журнала денежных операций \"" + name + u"\" было другое (" + own.Found + u"): " +
+               (removed ? u"это имя удалено, тот файл не тронут, начат новый журнал"
+                        : std::u16string(u"удалить это имя не удалось, новый журнал заменит его при записи"));
+    }
     std::u16string problem;
     if (const std::optional<std::string> text = platform::readWholeFile(name)) {
         try {

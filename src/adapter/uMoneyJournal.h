@@ -59,8 +59,9 @@ public:
 
     // Reads the file. No file is an empty journal. A file that cannot be read or is not a journal
     // is renamed aside (FileName + ".damaged-<time>") and the journal starts empty: a damaged
-    // journal must never stop printing. Returns what was done then, for the debug log; empty
-    // otherwise.
+    // journal must never stop printing. A name that holds no file of our own (a link, a file with
+    // further names) is removed and the journal starts empty. Returns what was done then, for the
+    // debug log; empty otherwise.
     std::u16string Load();
     // Writes the whole journal: a temporary file, flushed, renamed over. Raises EInOutError.
     void Save();

@@ -4,6 +4,7 @@
 
 #include "automation/Errors.h"
 #include "automation/Text.h"
+#include "device/uDeviceId.h"
 #include "dispatch/uEquipmentErrors.h"
 #include "dispatch/uLogText.h"
 #include "platform/Platform.h"
@@ -117,6 +118,11 @@ Variant TBaseDevice::OpenHandler(std::vector<Variant>& Params) {
     std::u16string description;
     int32_t code;
     if (Params.empty() || !Params[0].isText()) {
+        code = rcInvalidParameters;
+    } else if (description = DeviceIdProblem(std::u16string(Params[0].rawText())); !description.empty()) {
+        // Refused before anything is asked or made: the ID would name a place outside the
+        // devices folder, or a device.
+        FDeviceFolder.clear();
         code = rcInvalidParameters;
     } else {
         FDeviceID = Params[0].rawText();

@@ -79,9 +79,17 @@ bool WriteDebugLogLine(const std::u16string& logDir, const std::u16string& insta
         // close), so only other processes and log viewers can find it busy.
         static TLogWriteWait wait;
         static std::mutex turn;
+        // A link or a second name planted under the day's file name would carry our lines into
+        // another file: the name is removed and the fresh file begins by saying so.
+        const platform::FreshFileNote note = [&](const std::u16string& found) {
+            return FormatDebugLogLine(now, instanceId, u"Отладочный лог",
+                                      u"под именем файла лога было другое (" + found +
+                                          u"): это имя удалено, тот файл не тронут, начат новый файл",
+                                      false);
+        };
         return wait.write([&] {
             std::lock_guard g(turn);
-            return platform::tryAppendLine(file, line);
+            return platform::tryAppendLine(file, line, note);
         });
     } catch (...) {
         return false;

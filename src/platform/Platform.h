@@ -4,6 +4,7 @@
 // recorded, not shown.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,8 +39,13 @@ void grantEveryoneFullAccess(const std::u16string& folder);
 // Appends one line (CR LF added) in the system's single-byte code page (UTF-8 natively), opening
 // and closing the file; one writer at a time. One try, no waiting: Busy when another writer holds
 // the file at that moment (the caller decides whether to try again), Failed for any other reason.
+// The file must be one of our own (see checkOwnFile), as others may write in the folder: the name
+// is opened without following a link, and when it holds anything else its name is removed (never
+// what it points to) and a fresh file is made whose first line is freshFileNote(what was found).
 enum class AppendResult { Written, Busy, Failed };
-AppendResult tryAppendLine(const std::u16string& fileName, const std::u16string& line);
+using FreshFileNote = std::function<std::u16string(const std::u16string& found)>;
+AppendResult tryAppendLine(const std::u16string& fileName, const std::u16string& line,
+                           const FreshFileNote& freshFileNote = {});
 // Text in the system's single-byte (ANSI) code page; UTF-8 natively.
 std::string toSystemCodePage(const std::u16string& text);
 // Text as it comes back from the system's single-byte code page: every character that page cannot
@@ -64,7 +70,9 @@ std::u16string environmentVariable(const std::u16string& name);
 // %LOCALAPPDATA% on Windows; empty when unknown.
 std::u16string localUserDataFolder();
 // Replaces the whole file in one step: a temporary file beside it is written, flushed to disk and
-// renamed over it, so a crash leaves either the old or the new content. Raises EInOutError.
+// renamed over it, so a crash leaves either the old or the new content. The temporary file is
+// made afresh (a stale one or a link planted under its name is removed first, never followed), and
+// the rename replaces the name itself. Raises EInOutError.
 void writeFileAtomically(const std::u16string& fileName, std::string_view bytes);
 // The whole content of a file; nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::u16string& fileName);
@@ -74,5 +82,17 @@ bool fileExists(const std::u16string& fileName);
 void appendFileDurably(const std::u16string& fileName, std::string_view bytes);
 // Gives a file a new name, replacing a file of that name; false when it cannot be done.
 bool renameFile(const std::u16string& from, const std::u16string& to);
+
+// ---- Files of our own in folders others can write ----
+// A regular file with no other name, reached without a link: a file of our own. Anything else
+// (a symbolic link, a junction or other reparse point, a hard link to a file with further names,
+// a folder, a device) is foreign: Found says what it is, for the log.
+struct OwnFileCheck {
+    enum Kind { Missing, Own, Foreign } State = Missing;
+    std::u16string Found;
+};
+OwnFileCheck checkOwnFile(const std::u16string& fileName);
+// Removes the name itself, never what a link points to; false when it cannot be done.
+bool removeFileName(const std::u16string& fileName);
 
 }  // namespace fr::platform

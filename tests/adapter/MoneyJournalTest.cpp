@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 
 #include "ScriptedRegister.h"
 #include "adapter/uInDataFingerprint.h"
 #include "adapter/uMoneyJournal.h"
 #include "dispatch/uDebugLog.h"
 #include "platform/Platform.h"
+#include "support/PlantedLink.h"
 
 using namespace fr;
 using namespace fr::test;
@@ -160,5 +162,40 @@ TEST(MoneyJournal, ItLivesInTheDeviceFolderOrUnderTheCommonDataFolder) {
         if (saved.empty()) ::unsetenv("XDG_DATA_HOME");
         else ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
 #endif
+    }
+}
+
+// Anyone who may write in the journal's folder can lay links under the journal's name and under
+// its temporary file's: the sale goes on, neither linked file changes, the journal is a file of
+// its own again, and the debug log tells what was found.
+TEST(MoneyJournal, LinksLaidAsTheJournalOrItsTemporaryFileAreNeverFollowed) {
+    const std::string elses = "{\"format\": 1, \"next\": 7, \"records\": []}\n";
+    for (LinkKind kind : {LinkKind::Hard, LinkKind::Symbolic}) {
+        SCOPED_TRACE(linkKindName(kind));
+        TempFolder others;
+        DriverHost<TLogRecordingDriver> h;
+        ScriptedRegister reg(*h.fake);
+        const fs::path file = h.journal.path / "money-journal.json";
+        fs::create_directories(h.journal.path);
+        std::string why;
+        bool planted = true;
+        for (const char* name : {"journal", "temporary"}) {
+            writeText(others.path / name, elses);
+            planted = planted && plantLink(kind, others.path / name,
+                                           std::string(name) == "journal" ? file : fs::path(file.string() + ".tmp"), why);
+        }
+        if (!planted) {
+            std::cout << "[ SKIPPED  ] " << why << "\n";
+            continue;
+        }
+        EXPECT_EQ(h.call(u"PrintReceipt", saleInData(10)), 0);
+        EXPECT_EQ(reg.printed, 1);
+        for (const char* name : {"journal", "temporary"})
+            EXPECT_EQ(platform::readWholeFile((others.path / name).u16string()), elses) << name;
+        EXPECT_EQ(platform::checkOwnFile(file.u16string()).State, platform::OwnFileCheck::Own);
+        EXPECT_TRUE(h.driver->logged("Под именем журнала денежных операций"));
+        TMoneyJournal fresh(h.journal.text());
+        EXPECT_EQ(u8(fresh.Load()), "");
+        EXPECT_EQ(fresh.Records().size(), 1u);  // this sale's record, nothing of the other file's
     }
 }

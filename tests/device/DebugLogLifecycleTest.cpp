@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <iterator>
 #include <regex>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "dispatch/uLogText.h"
 #include "platform/Platform.h"
 #include "support/FakeUniversalDriver.h"
+#include "support/PlantedLink.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -192,4 +195,47 @@ TEST(DebugLogLifecycle, AHeldLogFileDoesNotStallTheHost) {
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), "> GetDeviceInfo: \tInData: EMPTY");
 #endif
+}
+
+// Anyone who may write in the log folder can lay a link under today's log name, pointing to a file
+// of theirs choosing: a day with the log on must leave that file as it was and write to a fresh
+// log whose first line tells what was found.
+TEST(DebugLogLifecycle, ALinkLaidAsTheLogIsRemovedAndItsTargetLeftAlone) {
+    for (test::LinkKind kind : {test::LinkKind::Hard, test::LinkKind::Symbolic}) {
+        SCOPED_TRACE(test::linkKindName(kind));
+        Session s;
+        const fs::path target = s.root / "someone-elses.txt";
+        std::ofstream(target, std::ios::binary) << "not the driver's\n";
+        // Today's and tomorrow's name: the test may cross midnight.
+        const double now = platform::nowLocal();
+        const fs::path today = s.root / "dev-1" / fs::path(DebugLogFileName(u"", now)).filename();
+        std::string why;
+        bool planted = false;
+        for (double day : {now, now + 1})
+            planted = test::plantLink(kind, target, s.root / "dev-1" / fs::path(DebugLogFileName(u"", day)).filename(), why);
+        if (!planted) {
+            std::cout << "[ SKIPPED  ] " << why << "\n";
+            continue;
+        }
+        s.driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
+        EXPECT_TRUE(s.call(u"Enable"));
+        EXPECT_TRUE(s.call(u"GetDeviceInfo"));
+        EXPECT_TRUE(s.call(u"Disable"));
+
+        std::ifstream t(target, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(t), {}), "not the driver's\n");
+        EXPECT_FALSE(fs::is_symlink(today));
+        EXPECT_EQ(fs::hard_link_count(today), 1u);
+        EXPECT_FALSE(fs::equivalent(today, target));
+        std::ifstream log(today, std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string l; std::getline(log, l);) lines.push_back(l);
+        ASSERT_GE(lines.size(), 3u);
+        const std::string found = kind == test::LinkKind::Hard ? "жёсткая ссылка" : "символическая ссылка";
+        EXPECT_NE(lines[0].find(platform::toSystemCodePage(u"под именем файла лога было другое (")), std::string::npos)
+            << lines[0];
+        EXPECT_NE(lines[0].find(platform::toSystemCodePage(utf8ToUtf16(found))), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(u8(s.driver->InstanceID())), std::string::npos);
+        EXPECT_EQ(lines[1].substr(lines[1].find('\t') + 1), std::string(40, ' ') + "\r");
+    }
 }

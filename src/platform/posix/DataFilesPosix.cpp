@@ -51,7 +51,11 @@ std::u16string localUserDataFolder() {
 void writeFileAtomically(const std::u16string& fileName, std::string_view bytes) {
     const std::string target = utf16ToUtf8(fileName);
     const std::string temp = target + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Made exclusively: a name left by a crash, or a link planted under it, is removed first and
+    // never written through.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(temp.c_str(), flags, 0644);
+    if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = ::open(temp.c_str(), flags, 0644);
     if (fd < 0) raiseIo(u"Не удалось создать файл", temp);
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
         int saved = errno;

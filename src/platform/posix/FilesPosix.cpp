@@ -45,17 +45,6 @@ std::string toSystemCodePage(const std::u16string& text) { return utf16ToUtf8(te
 
 std::u16string throughSystemCodePage(const std::u16string& text) { return text; }
 
-AppendResult tryAppendLine(const std::u16string& fileName, const std::u16string& line) {
-    std::string bytes = toSystemCodePage(line) + "\r\n";
-    int fd = ::open(utf16ToUtf8(fileName).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return AppendResult::Failed;
-    // One write with O_APPEND: lines of several writers never interleave, and nobody is ever kept
-    // waiting.
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    ::close(fd);
-    return n == static_cast<ssize_t>(bytes.size()) ? AppendResult::Written : AppendResult::Failed;
-}
-
 std::u16string moduleFileName() {
     char buf[4096];
     ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

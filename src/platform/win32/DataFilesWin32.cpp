@@ -53,7 +53,15 @@ std::u16string localUserDataFolder() { return environmentVariable(u"LOCALAPPDATA
 void writeFileAtomically(const std::u16string& fileName, std::string_view bytes) {
     const std::u16string temp = fileName + u".tmp";
     {
-        FileHandle f{CreateFileW(wide(temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+        // Made only where the name is free: a name left by a crash, or a link laid under it, is
+        // removed first (the link itself) and never written through.
+        auto create = [&] {
+            return CreateFileW(wide(temp), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        };
+        FileHandle f{create()};
+        if (f.h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS && DeleteFileW(wide(temp)))
+            f.h = create();
         if (f.h == INVALID_HANDLE_VALUE) raiseIo(u"Не удалось создать файл", temp);
         if (!writeAll(f.h, bytes) || !FlushFileBuffers(f.h)) raiseIo(u"Не удалось записать файл", temp);
     }

@@ -117,22 +117,6 @@ std::u16string throughSystemCodePage(const std::u16string& text) {
     return out;
 }
 
-AppendResult tryAppendLine(const std::u16string& fileName, const std::u16string& line) {
-    std::string bytes = toSystemCodePage(line) + "\r\n";
-    // One writer at a time (others may read): an append that raced another writer's could land
-    // on the same offset and lose a line.
-    HANDLE h = CreateFileW(w(fileName), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD e = GetLastError();
-        return e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION ? AppendResult::Busy : AppendResult::Failed;
-    }
-    DWORD written = 0;
-    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size() ? AppendResult::Written : AppendResult::Failed;
-}
-
 std::u16string moduleFileName() {
     HMODULE self = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
