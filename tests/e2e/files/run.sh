@@ -9,6 +9,9 @@ root=$1 work=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*"; exit 1; }
+# Skipped (77) with the reason where the DLLs' bitness cannot run here.
+. "$here/../wine-env.sh"
+choose_wine "$root" "$@"
 rm -rf "$work"
 # The emulator's folder made beforehand: the scenario compares what the work folder holds.
 mkdir -p "$work/devices/dev-hard" "$work/devices/dev-sym" "$work/emulator-folder"
