@@ -7,6 +7,19 @@ function(fr_add_subdirs parent)
   endforeach()
 endfunction()
 
+# fr_use_nlohmann_json(target): nlohmann-json (header-only) for a target's own sources. The cross
+# builds must not see the rest of /usr/include, so it is reached through a folder that holds
+# nothing else.
+function(fr_use_nlohmann_json target)
+  find_path(FR_NLOHMANN_JSON_DIR nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(include ${CMAKE_BINARY_DIR}/thirdparty/json)
+  if(NOT EXISTS ${include}/nlohmann)
+    file(MAKE_DIRECTORY ${include})
+    file(CREATE_LINK ${FR_NLOHMANN_JSON_DIR}/nlohmann ${include}/nlohmann SYMBOLIC)
+  endif()
+  target_include_directories(${target} SYSTEM PRIVATE ${include})
+endfunction()
+
 # fr_add_gtest(name LABEL unit|wine|e2e SOURCES ... LIBS ...): a GoogleTest executable run by CTest.
 # Cross builds run it under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
 function(fr_add_gtest name)

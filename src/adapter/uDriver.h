@@ -183,6 +183,8 @@ private:
     // A failed operation before its commit: the receipt cancelled, the record settled as not done,
     // or kept as begun when the cancel could not be sent (the next operation cancels it).
     void CancelFailed(TMoneyJournal& Journal, TMoneyRecord& Record);
+    // A done operation: its numbers read back and kept in the record, which is settled.
+    void SettleDone(TMoneyJournal& Journal, TMoneyRecord& Record, TFiscalResult& Result);
     // SmenNum, LastReceiptNum and Cash, each with its error state: the first error, or rcOK.
     int32_t ReadCounters(TRegisterCounters& Counters);
     // The counters, connecting again once when they cannot be read; false when still unreachable.

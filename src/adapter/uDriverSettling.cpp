@@ -226,12 +226,16 @@ int32_t TDriverFR::RunMoneyOperation(TMoneyOperation& Op, TFiscalResult& Result)
     }
     record.State = TMoneyState::msCommitted;
     SaveJournal(journal);
-    ReadDoneNumbers(Result);
-    record.State = TMoneyState::msSettled;
-    record.Outcome = TMoneyOutcome::moDone;
-    record.Answer = Result;
-    SaveJournal(journal);
+    SettleDone(journal, record, Result);
     return rcOK;
+}
+
+void TDriverFR::SettleDone(TMoneyJournal& Journal, TMoneyRecord& Record, TFiscalResult& Result) {
+    ReadDoneNumbers(Result);
+    Record.State = TMoneyState::msSettled;
+    Record.Outcome = TMoneyOutcome::moDone;
+    Record.Answer = Result;
+    SaveJournal(Journal);
 }
 
 void TDriverFR::CancelFailed(TMoneyJournal& Journal, TMoneyRecord& Record) {
@@ -262,11 +266,7 @@ int32_t TDriverFR::SettleLost(TMoneyJournal& Journal, TMoneyRecord& Record, std:
     const TMoneyOutcome outcome = reached ? OutcomeOf(Record, now) : TMoneyOutcome::moNone;
     if (outcome == TMoneyOutcome::moDone) {
         JournalLog(u"Ответ ККТ на " + describe(Record) + u" потерян; по счётчикам ККТ операция проведена");
-        ReadDoneNumbers(Result);
-        Record.State = TMoneyState::msSettled;
-        Record.Outcome = TMoneyOutcome::moDone;
-        Record.Answer = Result;
-        SaveJournal(Journal);
+        SettleDone(Journal, Record, Result);
         return rcOK;
     }
     if (outcome == TMoneyOutcome::moNotDone) {
@@ -308,9 +308,7 @@ TDriverFR::TPending TDriverFR::SettlePending(TMoneyJournal& Journal, TMoneyRecor
     Pending.Outcome = outcome;
     const bool same = sameOperation(Pending, Op.Kind, Op.Fingerprint);
     if (same && outcome == TMoneyOutcome::moDone) {
-        ReadDoneNumbers(Result);
-        Pending.Answer = Result;
-        SaveJournal(Journal);
+        SettleDone(Journal, Pending, Result);
         JournalLog(u"Повтор операции " + describe(Pending) + u", уже проведённой ККТ: ответ с её номерами, ничего не напечатано");
         return TPending::Answered;
     }

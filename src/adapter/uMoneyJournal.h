@@ -1,7 +1,7 @@
 #pragma once
 // The journal of money operations of one device: one record per fiscal receipt, deposit or
 // withdrawal, kept on disk so that an operation whose answer was lost can be settled with the
-// register by the next call, from any host process and any driver object. docs/link-loss.md
+// register by the next call, from any host process and any driver object. docs/money-journal.md
 // describes the file.
 #include <cstdint>
 #include <optional>
