@@ -11,6 +11,34 @@ namespace fr::replay {
 
 namespace {
 
+// A date as the platform wrote it: the short date's parts in its order, then hours, minutes and
+// seconds, whatever separates them (the driver's own formats separate them by blanks).
+bool tryLogDate(std::u16string_view w, const TFormatSettings& fs, double& out) {
+    if (tryTextToDateTime(w, fs, out)) return true;
+    std::vector<int> parts;
+    for (size_t i = 0; i < w.size();) {
+        if (!(w[i] >= u'0' && w[i] <= u'9')) {
+            if (std::u16string_view(u" .:/-").find(w[i]) == std::u16string_view::npos) return false;
+            ++i;
+            continue;
+        }
+        int v = 0, digits = 0;
+        for (; i < w.size() && w[i] >= u'0' && w[i] <= u'9'; ++i, ++digits) v = v * 10 + (w[i] - u'0');
+        if (digits > 4) return false;
+        parts.push_back(v);
+    }
+    if (parts.size() != 3 && parts.size() != 5 && parts.size() != 6) return false;
+    const std::u16string order = asciiLowerCase(fs.ShortDateFormat);
+    const size_t y = order.find(u'y'), m = order.find(u'm'), d = order.find(u'd');
+    if (y == std::u16string::npos || m == std::u16string::npos || d == std::u16string::npos) return false;
+    auto rank = [&](size_t pos) { return (pos > y) + (pos > m) + (pos > d); };
+    const int year = parts[static_cast<size_t>(rank(y))], month = parts[static_cast<size_t>(rank(m))],
+              day = parts[static_cast<size_t>(rank(d))];
+    const int hour = parts.size() > 3 ? parts[3] : 0, minute = parts.size() > 4 ? parts[4] : 0,
+              second = parts.size() > 5 ? parts[5] : 0;
+    return tryEncodeDateTime(year, month, day, hour, minute, second, 0, out);
+}
+
 class Rebuilder {
 public:
     Rebuilder(const LogHints& hints, const TFormatSettings& fs) : hints(hints), fs(fs) {}
@@ -86,7 +114,7 @@ private:
             return Variant(d);
         }
         double date = 0;
-        if (tryTextToDateTime(w, fs, date)) return Variant::date(date);
+        if (tryLogDate(w, fs, date)) return Variant::date(date);
         if (w.size() == 1 && w[0] < 256) {
             guess(path, u"→ байт");
             return Variant::ofInt(VarType::UI1, w[0]);
@@ -177,7 +205,8 @@ LogRebuild RebuildLogValue(std::u16string_view text, const LogHints& hints, cons
     LogPath path;
     r.value = b.node(parsed->value, path);
     r.guesses = std::move(b.guesses);
-    if (parsed->ambiguous) r.guesses.push_back(u"текст с кавычкой разобран по первой подходящей");
+    for (const std::u16string& t : parsed->stretched)
+        r.guesses.push_back(u"кавычка перед «; » внутри текста: «" + t + u"» прочитан одним текстом");
     r.failure = std::move(b.failure);
     return r;
 }

@@ -14,19 +14,13 @@ public:
     explicit Parser(std::u16string_view s) : s(s) {}
 
     std::optional<LogValueParse> run() {
+        std::optional<LogValueParse> found;
         value([&](size_t p, LogNode&& v) {
             if (p != s.size()) return false;
-            if (unlikely > 0) {
-                if (!fallback) fallback = std::move(v);
-                return false;
-            }
-            if (++solutions == 1) first = std::move(v);
-            // Look for a second reading only to say the first was a choice.
-            return solutions > 1 || steps > kStepLimit;
+            found = LogValueParse{std::move(v), stretched};
+            return true;
         }, 0);
-        if (solutions == 0 && fallback) return LogValueParse{std::move(*fallback), true};
-        if (solutions == 0) return std::nullopt;
-        return LogValueParse{std::move(first), solutions > 1};
+        return found;
     }
 
 private:
@@ -37,7 +31,7 @@ private:
     bool endsElement(size_t p) const { return p == s.size() || s[p] == u')' || at(p, u"; "); }
 
     bool value(const Next& next, size_t p) {
-        if (++steps > 4 * kStepLimit) return false;
+        if (++steps > kStepLimit) return false;  // a line no log writes: not read
         if (p < s.size() && s[p] == u'[') return array(next, p);
         if (p < s.size() && s[p] == u'\'') return text(next, p);
         size_t q = p;
@@ -47,17 +41,17 @@ private:
         return next(q, LogNode{LogNode::Kind::Word, std::u16string(w), {}, 0});
     }
 
+    // The first quote that ends an element ends the text, unless the rest then does not read.
     bool text(const Next& next, size_t p) {
+        bool later = false;
         for (size_t q = p + 1; q < s.size(); ++q) {
             if (s[q] != u'\'' || !endsElement(q + 1)) continue;
             const std::u16string_view t = s.substr(p + 1, q - p - 1);
-            // A text that would swallow "'; '" is two texts far more often than one: read so only
-            // when nothing else reads.
-            const bool swallows = t.find(u"'; '") != std::u16string_view::npos;
-            unlikely += swallows;
+            if (later) stretched.emplace_back(t);
             const bool ok = next(q + 1, LogNode{LogNode::Kind::Text, std::u16string(t), {}, 0});
-            unlikely -= swallows;
             if (ok) return true;
+            if (later) stretched.pop_back();
+            later = true;
         }
         return false;
     }
@@ -101,10 +95,7 @@ private:
 
     std::u16string_view s;
     long steps = 0;
-    int solutions = 0;
-    int unlikely = 0;
-    LogNode first;
-    std::optional<LogNode> fallback;
+    std::vector<std::u16string> stretched;
 };
 
 }  // namespace

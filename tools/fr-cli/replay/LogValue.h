@@ -20,9 +20,9 @@ struct LogNode {
 
 struct LogValueParse {
     LogNode value;
-    // A text that holds a quote followed by "; " or ")" can be cut in more than one place, and
-    // more than one cut gave a value: the first was taken.
-    bool ambiguous = false;
+    // Texts read past a quote followed by "; " or ")" because the rest did not read otherwise: a
+    // text holding such a quote cannot be told from two texts, so the reading is a guess.
+    std::vector<std::u16string> stretched;
 };
 
 // Reads one rendered value that fills `text` to its end; nothing when it is not one.
