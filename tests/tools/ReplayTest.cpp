@@ -48,6 +48,8 @@ std::string shape(const Variant& v) {
     return s;
 }
 
+void PrintTo(const RebuildCase& c, std::ostream* os) { *os << c.method << " " << c.text; }
+
 class Rebuild : public testing::TestWithParam<RebuildCase> {};
 
 TEST_P(Rebuild, TypesAsTheDriverTakesThem) {
