@@ -162,7 +162,7 @@ TEST_F(ShopReplay, EachCallAnswersAsLoggedOrSaysWhy) {
     const std::string out = replay(false);
     const char* expected[] = {
         R"(09:00:01.000 #1 OpenDay: журнал True \[\(1; 0; -1; 2026 12 09 09 00 01\)\] \| повтор True \[\(1; 0; -1; [0-9 ]+\)\] =)",
-        R"(09:01:00.001 #2 Enable \(заголовок, строка 14, 2 настроек\): повтор True EMPTY\n    модель 3 заменена эмулятором \(8\))",
+        R"(09:01:00.001 #2 Enable \(заголовок, строка 14, настроек: 2\): повтор True EMPTY\n    модель 3 заменена эмулятором \(8\))",
         R"(09:02:00.000 #2 Encash: журнал True [^\n]* \| повтор True [^\n]* =\n    догадки: \[1\] → currency\n)",
         R"(09:02:00.000 #1 PrintReceipt: [^\n]* =\n    догадки: [^\n]*«Молоко 'Домик'; 1 л» прочитан одним текстом)",
         R"(09:03:00.000 #2 SetDateTime: журнал True EMPTY \| повтор True EMPTY =)",

@@ -163,7 +163,7 @@ private:
         const Answer set = invoke(i, u"SetSettings", Variant(VariantArray::vector({Variant(std::move(table))})));
         const Answer enable = invoke(i, u"Enable", Variant());
         out << time(e.time) << " #" << i.number << " Enable (заголовок, строка " << e.line << ", "
-            << e.settings.size() << " настроек): повтор " << u8s(enable.text) << "\n";
+            << "настроек: " << e.settings.size() << "): повтор " << u8s(enable.text) << "\n";
         if (!set.value || set.raised) out << "    SetSettings: " << u8s(set.text) << "\n";
         for (const std::u16string& n : notes) out << "    " << u8s(n) << "\n";
     }
@@ -301,7 +301,7 @@ private:
         if (instances.size() > 1)
             f << "# В журнале несколько объектов драйвера: правило сработает у каждого на том же номере.\n";
         for (const std::u16string& r : rules) f << u8s(r) << "\n";
-        out << "\nФайл сбоев: " << u8s(store.faultsPath().u16string()) << " (" << s.faults << " правил)\n";
+        out << "\nФайл сбоев: " << u8s(store.faultsPath().u16string()) << " (правил: " << s.faults << ")\n";
     }
 
     void summary() {
