@@ -135,6 +135,29 @@ TEST(DebugLogFile, AFileThatIsNoLogNamesItsLine) {
     EXPECT_EQ(log.errorLine, 2);
 }
 
+TEST(DebugLogFile, AnEmptyFileIsNoLog) {
+    EXPECT_EQ(ParseDebugLog("").error, u"строка 1: в файле нет ни одной целой строки");
+    EXPECT_EQ(ParseDebugLog("2026.12.09 09:00:00.000 Inst.: {A}\t< OpenDay: \tResult=True; OutData: EMPTY\r\n").error,
+              u"в журнале нет ни одного вызова");
+}
+
+// The day's file begins at midnight while the program runs: no header, the driver's defaults.
+TEST(Replay, AnObjectWithoutHeaderRunsOnDefaults) {
+    const auto folder = fs::temp_directory_path() / "fr-replay-test-no-header";
+    fs::remove_all(folder);
+    ReplayOptions o;
+    o.folder = folder;
+    std::ostringstream out;
+    const ReplaySummary s = RunReplay(ParseDebugLog(
+        "2026.12.10 00:00:01.000 Inst.: {A}\t> OpenDay: \tInData: EMPTY\r\n"
+        "2026.12.10 00:00:01.100 Inst.: {A}\t< OpenDay: \tResult=True; OutData: [(2; 0; -1; 2026 12 10 00 00 01)]\r\n"),
+        o, out);
+    fs::remove_all(folder);
+    EXPECT_NE(out.str().find("00:00:01.000 #1 Enable (заголовка в журнале нет, настройки драйвера по умолчанию): повтор True"),
+              std::string::npos) << out.str();
+    EXPECT_EQ(s.matched, 1) << out.str();
+}
+
 class ShopReplay : public testing::Test {
 protected:
     void SetUp() override {

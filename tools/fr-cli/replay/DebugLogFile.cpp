@@ -69,6 +69,10 @@ public:
             rest = rest.substr(end + eol.size());
         }
         for (size_t i = 0; i < lines.size() && out.error.empty(); ++i) line(static_cast<int>(i) + 1, lines[i]);
+        if (out.error.empty() && out.events.empty()) {
+            out.error = lines.empty() ? u"строка 1: в файле нет ни одной целой строки" : u"в журнале нет ни одного вызова";
+            out.errorLine = lines.empty() ? 1 : 0;
+        }
         return std::move(out);
     }
 

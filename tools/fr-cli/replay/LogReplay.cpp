@@ -154,7 +154,11 @@ private:
             }
             values.emplace_back(known->ID, std::move(v));
         }
-        if (!e.complete) notes.push_back(u"заголовок не дописан: применены прочитанные настройки");
+        // Whatever the log says or leaves out, the register is the emulator.
+        if (std::none_of(values.begin(), values.end(), [](const auto& v) { return sameTextAscii(v.first, u"ModelIndex"); }))
+            values.emplace_back(u"ModelIndex", Variant(kEmulatorModelIndex));
+        if (e.kind == LogEvent::Kind::Header && !e.complete)
+            notes.push_back(u"заголовок не дописан: применены прочитанные настройки");
         VariantArray table = VariantArray::matrix(2, static_cast<uint32_t>(values.size()));
         for (size_t k = 0; k < values.size(); ++k) {
             table.at({0, static_cast<int32_t>(k)}) = Variant(values[k].first);
@@ -162,8 +166,12 @@ private:
         }
         const Answer set = invoke(i, u"SetSettings", Variant(VariantArray::vector({Variant(std::move(table))})));
         const Answer enable = invoke(i, u"Enable", Variant());
-        out << time(e.time) << " #" << i.number << " Enable (заголовок, строка " << e.line << ", "
-            << "настроек: " << e.settings.size() << "): повтор " << u8s(enable.text) << "\n";
+        out << time(e.time) << " #" << i.number << " Enable (";
+        if (e.line && e.kind == LogEvent::Kind::Header)
+            out << "заголовок, строка " << e.line << ", настроек: " << e.settings.size();
+        else
+            out << "заголовка в журнале нет, настройки драйвера по умолчанию";
+        out << "): повтор " << u8s(enable.text) << "\n";
         if (!set.value || set.raised) out << "    SetSettings: " << u8s(set.text) << "\n";
         for (const std::u16string& n : notes) out << "    " << u8s(n) << "\n";
     }
@@ -186,6 +194,7 @@ private:
             // The log began after this object's Enable (the day's file starts at midnight): the
             // driver's own settings, on the emulator.
             LogEvent none;
+            none.kind = LogEvent::Kind::Call;
             none.instance = e.instance;
             none.time = e.time;
             none.line = e.line;

@@ -8,7 +8,7 @@ namespace fr::replay {
 
 std::optional<std::u16string> RegisterCallOf(std::u16string_view publicMethod, const Variant& inData) {
     static const std::map<std::u16string, std::u16string> calls = {
-        {u"ENABLE", u"OpenPort"},          {u"OPENDAY", u"printNullReceipt"},
+        {u"OPENDAY", u"printNullReceipt"},
         {u"PRINTXREPORT", u"printXReport"}, {u"PRINTZREPORT", u"printZReport"},
         {u"ENCASH", u"printRecCash"},       {u"OPENDRAWER", u"openCashDrawer"},
         {u"GETDATETIME", u"GetTime"},       {u"SETDATETIME", u"SetTime"},
