@@ -222,6 +222,26 @@ TEST_F(ShopReplay, FaultsMakeTheRegisterErrorAgain) {
     EXPECT_NE(rules.find("\nfail printXReport 1 1 Перегрев печатающей головки\n"), std::string::npos) << rules;
 }
 
+// The shop retried: the same register error twice in a row on one object, made again both times.
+TEST(Replay, TheSameErrorTwiceInARow) {
+    const auto folder = fs::temp_directory_path() / "fr-replay-test-twice";
+    fs::remove_all(folder);
+    ReplayOptions o;
+    o.folder = folder;
+    o.faults = true;
+    std::string log;
+    for (int i = 0; i < 2; ++i)
+        log += "2026.12.10 10:00:0" + std::to_string(i) + ".000 Inst.: {A}\t> PrintXReport: \tInData: EMPTY\r\n"
+               "2026.12.10 10:00:0" + std::to_string(i) + ".100 Inst.: {A}\t< PrintXReport: \tResult=False; OutData: [(40; 'Ошибка принтера [40]')]\r\n";
+    std::ostringstream out;
+    const ReplaySummary s = RunReplay(ParseDebugLog(log), o, out);
+    const std::string rules = readAll(folder / "faults.txt");
+    fs::remove_all(folder);
+    EXPECT_EQ(s.matched, 2) << out.str();
+    EXPECT_NE(rules.find("\nfail printXReport 1 40 Ошибка принтера\n"), std::string::npos) << rules;
+    EXPECT_NE(rules.find("\nfail printXReport 2 40 Ошибка принтера\n"), std::string::npos) << rules;
+}
+
 TEST(WithinTimes, TimeOfDayOrFullStamp) {
     const std::u16string t = u"2026.12.09 09:05:30.250";
     EXPECT_TRUE(WithinTimes(t, u"09:05", u"09:05"));

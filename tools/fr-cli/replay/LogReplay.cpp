@@ -289,8 +289,10 @@ private:
         }
         const std::u16string now = FaultRule(*call, 1, code, text);
         {
+            // The log's line makes each file another: the emulator reads a file again, and counts
+            // afresh, only when its content changed.
             std::ofstream f(store.faultsPath(), std::ios::binary | std::ios::trunc);
-            f << u8s(now) << "\n";
+            f << "# fr-cli replay, строка " << e.line << "\n" << u8s(now) << "\n";
         }
         // Objects count alike: the same rule made again for another object is already there.
         const std::u16string rule = FaultRule(*call, i.calls[asciiUpperCase(*call)] + 1, code, text);
