@@ -269,7 +269,9 @@ private:
         int32_t code = 0;
         std::u16string text;
         if (!loggedError(e, code, text)) return false;
-        return a.out.isArray() && a.out.array().size() > 0 && a.out.array().items()[0].toInt() == code;
+        if (!a.out.isArray() || a.out.array().size() == 0) return false;
+        const Variant& replayed = a.out.array().items()[0];
+        return replayed.type() == VarType::I4 && replayed.toInt() == code;
     }
 
     // A register error in the log: the emulator's next such call answers the same, through a faults
