@@ -167,10 +167,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    std::string replay(bool faults) {
+    std::string replay(bool faults, bool stopOnDiff = false) {
         ReplayOptions o;
         o.folder = folder;
         o.faults = faults;
+        o.stopOnDiff = stopOnDiff;
         std::ostringstream out;
         summary = RunReplay(ReadDebugLog(kShopLog), o, out);
         return out.str();
@@ -240,6 +241,13 @@ TEST(Replay, TheSameErrorTwiceInARow) {
     EXPECT_EQ(s.matched, 2) << out.str();
     EXPECT_NE(rules.find("\nfail printXReport 1 40 Ошибка принтера\n"), std::string::npos) << rules;
     EXPECT_NE(rules.find("\nfail printXReport 2 40 Ошибка принтера\n"), std::string::npos) << rules;
+}
+
+TEST_F(ShopReplay, StopsAtTheFirstDifference) {
+    const std::string out = replay(false, true);
+    EXPECT_EQ(summary.replayed, 6);  // up to PrintDocumentCopy
+    EXPECT_EQ(out.find("GetDateTime"), std::string::npos);
+    EXPECT_NE(out.find("Лента повтора"), std::string::npos);
 }
 
 TEST(WithinTimes, TimeOfDayOrFullStamp) {
