@@ -44,8 +44,15 @@ replay() {
                 PrintExtReport PrintXReport PrintZReport; do
     grep -q " $method: журнал .* =\$" "$dir/replay.out" || fail "no matching $method in the replay"
   done
-  # Both objects of the log, each with its own line number.
+  # The sale and the return.
+  [ "$(grep -c " PrintReceipt: журнал .* =\$" "$dir/replay.out")" -eq 2 ] || fail "not both receipts match"
+  # Both objects of the log, each with its own number.
   grep -q ' #2 PrintText: журнал True' "$dir/replay.out" || fail "the second object's calls were not replayed"
+  # The replay printed what the shop's register printed, but for the clock and the serial number.
+  norm() { sed -E 's/[0-9]{2}\.[0-9]{2}\.[0-9]{4} [0-9]{2}:[0-9]{2}/DATE/; s/^(ЗН ККТ +)[0-9]+$/\1SERIAL/' "$1"; }
+  norm "$dir/emulator-folder/tape.txt" >"$dir/day-tape.txt"
+  norm "$dir/replay/tape.txt" >"$dir/replay-tape.txt"
+  diff "$dir/day-tape.txt" "$dir/replay-tape.txt" || fail "the replay's tape differs from the day's"
 }
 
 day plain
