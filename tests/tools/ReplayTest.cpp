@@ -150,12 +150,18 @@ TEST(Replay, AnObjectWithoutHeaderRunsOnDefaults) {
     std::ostringstream out;
     const ReplaySummary s = RunReplay(ParseDebugLog(
         "2026.12.10 00:00:01.000 Inst.: {A}\t> OpenDay: \tInData: EMPTY\r\n"
-        "2026.12.10 00:00:01.100 Inst.: {A}\t< OpenDay: \tResult=True; OutData: [(2; 0; -1; 2026 12 10 00 00 01)]\r\n"),
+        "2026.12.10 00:00:01.100 Inst.: {A}\t< OpenDay: \tResult=True; OutData: [(2; 0; -1; 2026 12 10 00 00 01)]\r\n"
+        "2026.12.10 00:00:02.000 Inst.: {A}\t> Close: \tParams: [()]\r\n"
+        "2026.12.10 00:00:02.100 Inst.: {A}\t< Close: \tResult=True; Params: [()]\r\n"),
         o, out);
     fs::remove_all(folder);
     EXPECT_NE(out.str().find("00:00:01.000 #1 Enable (заголовка в журнале нет, настройки драйвера по умолчанию): повтор True"),
               std::string::npos) << out.str();
     EXPECT_EQ(s.matched, 1) << out.str();
+    // Close is the host's own business with its object: shown, not replayed, not a skipped call.
+    EXPECT_NE(out.str().find("00:00:02.000 #1 Close: строка 3: Init, Open и Close не повторяются"), std::string::npos);
+    EXPECT_EQ(s.skipped, 0);
+    EXPECT_EQ(s.privateCalls, 1);
 }
 
 class ShopReplay : public testing::Test {

@@ -178,9 +178,11 @@ private:
 
     void call(const LogEvent& e) {
         if (!e.isPublic) {
-            out << time(e.time) << " #? " << u8s(e.method) << ": строка " << e.line
-                << ": вызов не публичного метода не повторяется\n";
-            ++s.skipped;
+            auto known = instances.find(e.instance);
+            out << time(e.time) << " #" << (known == instances.end() ? std::string("?") : std::to_string(known->second.number))
+                << " " << u8s(e.method) << ": строка " << e.line
+                << ": Init, Open и Close не повторяются: у повтора свой объект и свой эмулятор\n";
+            ++s.privateCalls;
             return;
         }
         if (!WithinTimes(e.time, o.from, o.to)) {
@@ -321,6 +323,7 @@ private:
         out << "\nИтого: повторено " << s.replayed << ", совпало " << s.matched << ", различается " << s.differed
             << ", без записанного ответа " << s.notCompared << ", пропущено " << s.skipped;
         if (s.outside) out << ", вне времени " << s.outside;
+        if (s.privateCalls) out << ", Init/Open/Close " << s.privateCalls;
         out << "; с догадками " << s.guessed << "\n";
     }
 

@@ -19,6 +19,7 @@ struct ReplayOptions {
 
 struct ReplaySummary {
     int replayed = 0, matched = 0, differed = 0, notCompared = 0, skipped = 0, outside = 0, guessed = 0;
+    int privateCalls = 0;  // Init, Open, Close: lines of their own, not replayed
     int faults = 0;
 };
 
