@@ -144,6 +144,7 @@ private:
                 notes.push_back(u"строка " + num(st.line) + u": " + st.id + u": " + r.failure);
                 continue;
             }
+            for (const std::u16string& g : r.guesses) notes.push_back(u"строка " + num(st.line) + u": " + st.id + u": " + g);
             Variant v = *r.value;
             if (known->ValueType == TDataType::dtString && !v.isText() && !v.isEmptyOrNull())
                 v = Variant(st.value);  // a text setting that happens to read as a number
