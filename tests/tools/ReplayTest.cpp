@@ -75,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, Rebuild, testing::Values(
     RebuildCase{"SetDateTime", "[(2026 12 09 09 03 00; 2026 12 09)]", "7:2026 12 09 09 03 00 | 7:2026 12 09", ""},
     RebuildCase{"PrintText", "[(True; False; EMPTY; NULL)]", "11:True | 11:False | 0: | 1:", ""},
     RebuildCase{"PrintText", "[((1; 2)(3; 4))]", "3:1 | 3:2 | 3:3 | 3:4", ""},
-    RebuildCase{"PrintText", "[(; 1)]", "0: | 3:1", "[0] (не записано) → EMPTY"}));
+    RebuildCase{"PrintText", "[(; 1)]", "0: | 3:1", "[0] (не записано) → EMPTY"},
+    // Rows of a table are as long: that decides where a text with "'; '" in it ends.
+    RebuildCase{"PrintText", "[(('x'; 'y'; 1)('p'; 2))]", "8:x'; 'y | 3:1 | 8:p | 3:2", "«x'; 'y» прочитан одним текстом"}));
 
 TEST(RebuildTable, AmountsOfAReceiptAreCurrencyCountsIntegers) {
     const LogRebuild r = RebuildLogValue(u"[([(('a'; ''; EMPTY; 1; 10; 2; EMPTY; 0.5; 0; 0; 2))]; [((3; 12))]; [(1; True; EMPTY; 0; 12)])]",
@@ -93,6 +95,21 @@ TEST(RebuildTable, AmountsOfAReceiptAreCurrencyCountsIntegers) {
     EXPECT_EQ(in.at(1).array().at({1, 0}).type(), VarType::CY);
     EXPECT_EQ(in.at(2).array().at(0).type(), VarType::I4);
     EXPECT_EQ(in.at(2).array().at(4).type(), VarType::CY);
+}
+
+// A wholesale receipt: its goods table in one line of the log.
+TEST(RebuildTable, AThousandGoodsRead) {
+    std::u16string rows;
+    for (int r = 0; r < 1000; ++r)
+        rows += u"('Товар; номер " + utf8ToUtf16(std::to_string(r)) +
+                u"'; ''; EMPTY; 1; 12.5; 1; EMPTY; 0; 0; 0; 1; EMPTY; EMPTY; EMPTY; EMPTY; EMPTY; EMPTY; ''; EMPTY)";
+    const LogRebuild r = RebuildLogValue(u"[([(" + rows + u")]; [((0; 12500))]; [(0; True; EMPTY; 0; 12500)])]",
+                                         InDataHints(u"PrintReceipt"), driverFormats());
+    ASSERT_TRUE(r.value) << u8(r.failure);
+    const VariantArray& items = r.value->array().at(0).array();
+    EXPECT_EQ(items.bounds().at(1).count, 1000u);
+    EXPECT_EQ(items.at({0, 999}).toText(), u"Товар; номер 999");
+    EXPECT_EQ(items.at({4, 999}).toCurrency(), 125000);
 }
 
 TEST(RebuildValue, WhatCannotBeRebuiltIsRefused) {

@@ -1,101 +1,210 @@
 #include "replay/LogValue.h"
 
-#include <functional>
-#include <memory>
 
 namespace fr::replay {
 
 namespace {
 
-// Recursive descent with backtracking: a text ends at a quote followed by "; ", ")" or the end,
-// and which of those quotes it is shows only by whether the rest still reads.
+// A text ends at a quote followed by "; ", ")" or the end of the line, and which of those quotes
+// it is shows only by whether the rest of the line still reads. So the reader keeps a choice point
+// at every text and, when the line stops reading, goes back to the latest one and tries its next
+// quote. It runs on its own stacks, not on the call stack: a wholesale receipt is one line of tens
+// of thousands of values.
 class Parser {
 public:
-    explicit Parser(std::u16string_view s) : s(s) {}
+    // strict: a text never takes in ")(", the border of two rows, which a host's text hardly holds.
+    Parser(std::u16string_view s, bool strict) : s(s), strict(strict) {}
 
     std::optional<LogValueParse> run() {
-        std::optional<LogValueParse> found;
-        value([&](size_t p, LogNode&& v) {
-            if (p != s.size()) return false;
-            found = LogValueParse{std::move(v), stretched};
-            return true;
-        }, 0);
-        return found;
+        State st;
+        for (;;) {
+            if (++steps > kStepLimit) return std::nullopt;  // a line no log writes: not read
+            const Step r = step(st);
+            if (r == Step::Done) return build();
+            if (r == Step::Fail && !backtrack(st)) return std::nullopt;
+        }
     }
 
 private:
-    using Next = std::function<bool(size_t, LogNode&&)>;
-    static constexpr long kStepLimit = 1'000'000;
+    static constexpr long kStepLimit = 5'000'000;
+    enum class Step { Go, Fail, Done };
+    enum class Expect { Value, Group, AfterValue, AfterGroup };
+    enum class Token { Word, Text, ArrayOpen, ArrayClose, GroupOpen, GroupClose };
+
+    struct Frame {
+        bool array = false;
+        int dim = 0;         // a group's dimension; an array's number of dimensions
+        int count = 0;       // a group's parts so far
+        int partCount = -1;  // the parts of its first subgroup: every row as long
+    };
+    struct State {
+        size_t p = 0;
+        Expect expect = Expect::Value;
+        int groupDim = 0;  // the dimension of the group expected
+        std::vector<Frame> frames;
+    };
+    struct Item {
+        Token token;
+        size_t from = 0, to = 0;  // the text or word
+        int dims = 0;
+        bool stretched = false;
+    };
+    struct Choice {
+        State state;        // as at the text's opening quote
+        size_t resume = 0;  // where to look for its next closing quote
+        size_t items = 0;
+    };
 
     bool at(size_t p, std::u16string_view what) const { return s.substr(p, what.size()) == what; }
     bool endsElement(size_t p) const { return p == s.size() || s[p] == u')' || at(p, u"; "); }
 
-    bool value(const Next& next, size_t p) {
-        if (++steps > kStepLimit) return false;  // a line no log writes: not read
-        if (p < s.size() && s[p] == u'[') return array(next, p);
-        if (p < s.size() && s[p] == u'\'') return text(next, p);
-        size_t q = p;
-        while (!endsElement(q)) ++q;
-        std::u16string_view w = s.substr(p, q - p);
-        if (!IsLogWord(w)) return false;
-        return next(q, LogNode{LogNode::Kind::Word, std::u16string(w), {}, 0});
-    }
-
-    // The first quote that ends an element ends the text, unless the rest then does not read.
-    bool text(const Next& next, size_t p) {
-        bool later = false;
-        for (size_t q = p + 1; q < s.size(); ++q) {
+    // The text opened at `open` closed at the first fitting quote from `from` on.
+    bool closeText(State& st, size_t open, size_t from, bool stretched) {
+        for (size_t q = from; q < s.size(); ++q) {
             if (s[q] != u'\'' || !endsElement(q + 1)) continue;
-            const std::u16string_view t = s.substr(p + 1, q - p - 1);
-            if (later) stretched.emplace_back(t);
-            const bool ok = next(q + 1, LogNode{LogNode::Kind::Text, std::u16string(t), {}, 0});
-            if (ok) return true;
-            if (later) stretched.pop_back();
-            later = true;
+            if (strict && s.substr(open + 1, q - open - 1).find(u")(") != std::u16string_view::npos) return false;
+            Choice c{st, q + 1, items.size()};
+            c.state.p = open;
+            choices.push_back(std::move(c));
+            items.push_back(Item{Token::Text, open + 1, q, 0, stretched});
+            st.p = q + 1;
+            st.expect = Expect::AfterValue;
+            return true;
         }
         return false;
     }
 
-    bool array(const Next& next, size_t p) {
-        int dims = 0;
-        while (p + 1 + static_cast<size_t>(dims) < s.size() && s[p + 1 + static_cast<size_t>(dims)] == u'(') ++dims;
-        if (dims == 0) return false;
-        return group(dims, p + 1, [&](size_t q, LogNode&& g) {
-            if (q >= s.size() || s[q] != u']') return false;
-            LogNode a{LogNode::Kind::Array, {}, {}, dims};
-            a.items.push_back(std::move(g));
-            return next(q + 1, std::move(a));
-        });
+    bool backtrack(State& st) {
+        while (!choices.empty()) {
+            Choice c = std::move(choices.back());
+            choices.pop_back();
+            items.resize(c.items);
+            st = std::move(c.state);
+            if (closeText(st, st.p, c.resume, true)) return true;
+        }
+        return false;
     }
 
-    // "(" parts ")": values separated by "; " in the first dimension, subgroups side by side above.
-    bool group(int dim, size_t p, const Next& next) {
-        if (p >= s.size() || s[p] != u'(') return false;
-        auto g = std::make_shared<LogNode>(LogNode{LogNode::Kind::Group, {}, {}, dim});
-        if (at(p + 1, u")")) return next(p + 2, LogNode(*g));
-        return parts(dim, p + 1, g, next);
-    }
-
-    bool parts(int dim, size_t p, const std::shared_ptr<LogNode>& g, const Next& next) {
-        auto after = [&](size_t q, LogNode&& part) {
-            // The rows of a table are all as long.
-            if (dim > 1 && !g->items.empty() && part.items.size() != g->items.front().items.size()) return false;
-            g->items.push_back(std::move(part));
-            bool ok = false;
-            if (q < s.size() && s[q] == u')') ok = next(q + 1, LogNode(*g));
-            if (!ok) {
-                if (dim == 1 && at(q, u"; ")) ok = parts(dim, q + 2, g, next);
-                else if (dim > 1 && q < s.size() && s[q] == u'(') ok = parts(dim, q, g, next);
+    Step step(State& st) {
+        size_t& p = st.p;
+        switch (st.expect) {
+            case Expect::Value: {
+                if (p < s.size() && s[p] == u'[') {
+                    int dims = 0;
+                    while (p + 1 + static_cast<size_t>(dims) < s.size() && s[p + 1 + static_cast<size_t>(dims)] == u'(')
+                        ++dims;
+                    if (dims == 0) return Step::Fail;
+                    items.push_back(Item{Token::ArrayOpen, 0, 0, dims, false});
+                    st.frames.push_back(Frame{true, dims});
+                    ++p;
+                    st.expect = Expect::Group;
+                    st.groupDim = dims;
+                    return Step::Go;
+                }
+                if (p < s.size() && s[p] == u'\'') return closeText(st, p, p + 1, false) ? Step::Go : Step::Fail;
+                size_t q = p;
+                while (!endsElement(q)) ++q;
+                if (!IsLogWord(s.substr(p, q - p))) return Step::Fail;
+                items.push_back(Item{Token::Word, p, q, 0, false});
+                p = q;
+                st.expect = Expect::AfterValue;
+                return Step::Go;
             }
-            if (!ok) g->items.pop_back();
-            return ok;
+            case Expect::Group: {
+                if (p >= s.size() || s[p] != u'(') return Step::Fail;
+                ++p;
+                items.push_back(Item{Token::GroupOpen, 0, 0, st.groupDim, false});
+                st.frames.push_back(Frame{false, st.groupDim});
+                if (at(p, u")")) return closeGroup(st);
+                if (st.groupDim > 1) --st.groupDim;
+                else st.expect = Expect::Value;
+                return Step::Go;
+            }
+            case Expect::AfterValue: {
+                if (st.frames.empty()) return p == s.size() ? Step::Done : Step::Fail;
+                Frame& g = st.frames.back();
+                ++g.count;
+                if (at(p, u"; ")) {
+                    p += 2;
+                    st.expect = Expect::Value;
+                    return Step::Go;
+                }
+                if (p < s.size() && s[p] == u')') return closeGroup(st);
+                return Step::Fail;
+            }
+            case Expect::AfterGroup: {
+                Frame& parent = st.frames.back();
+                if (parent.array) {
+                    if (p >= s.size() || s[p] != u']') return Step::Fail;
+                    ++p;
+                    items.push_back(Item{Token::ArrayClose, 0, 0, 0, false});
+                    st.frames.pop_back();
+                    st.expect = Expect::AfterValue;
+                    return Step::Go;
+                }
+                if (p < s.size() && s[p] == u'(') {
+                    st.expect = Expect::Group;
+                    st.groupDim = parent.dim - 1;
+                    return Step::Go;
+                }
+                if (p < s.size() && s[p] == u')') return closeGroup(st);
+                return Step::Fail;
+            }
+        }
+        return Step::Fail;
+    }
+
+    // At the ")" of the innermost group.
+    Step closeGroup(State& st) {
+        ++st.p;
+        const Frame g = st.frames.back();
+        st.frames.pop_back();
+        Frame& parent = st.frames.back();
+        if (!parent.array) {
+            // The rows of a table are all as long.
+            if (parent.partCount >= 0 && parent.partCount != g.count) return Step::Fail;
+            parent.partCount = g.count;
+            ++parent.count;
+        }
+        items.push_back(Item{Token::GroupClose, 0, 0, 0, false});
+        st.expect = Expect::AfterGroup;
+        return Step::Go;
+    }
+
+    std::optional<LogValueParse> build() const {
+        LogValueParse out;
+        std::vector<LogNode> open;  // the arrays and groups being filled
+        auto add = [&](LogNode&& n) {
+            if (open.empty()) out.value = std::move(n);
+            else open.back().items.push_back(std::move(n));
         };
-        return dim == 1 ? value(after, p) : group(dim - 1, p, after);
+        for (const Item& i : items) {
+            switch (i.token) {
+                case Token::Word: case Token::Text: {
+                    const auto kind = i.token == Token::Word ? LogNode::Kind::Word : LogNode::Kind::Text;
+                    std::u16string t(s.substr(i.from, i.to - i.from));
+                    if (i.stretched) out.stretched.push_back(t);
+                    add(LogNode{kind, std::move(t), {}, 0});
+                    break;
+                }
+                case Token::ArrayOpen: open.push_back(LogNode{LogNode::Kind::Array, {}, {}, i.dims}); break;
+                case Token::GroupOpen: open.push_back(LogNode{LogNode::Kind::Group, {}, {}, i.dims}); break;
+                case Token::ArrayClose: case Token::GroupClose: {
+                    LogNode n = std::move(open.back());
+                    open.pop_back();
+                    add(std::move(n));
+                    break;
+                }
+            }
+        }
+        return out;
     }
 
     std::u16string_view s;
+    bool strict;
     long steps = 0;
-    std::vector<std::u16string> stretched;
+    std::vector<Item> items;
+    std::vector<Choice> choices;
 };
 
 }  // namespace
@@ -116,6 +225,9 @@ bool IsLogWord(std::u16string_view w) {
     return digit;
 }
 
-std::optional<LogValueParse> ParseLogValue(std::u16string_view text) { return Parser(text).run(); }
+std::optional<LogValueParse> ParseLogValue(std::u16string_view text) {
+    if (std::optional<LogValueParse> v = Parser(text, true).run()) return v;
+    return Parser(text, false).run();
+}
 
 }  // namespace fr::replay
