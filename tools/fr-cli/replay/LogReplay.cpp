@@ -11,6 +11,7 @@
 #include "automation/Text.h"
 #include "dispatch/uLogText.h"
 #include "replay/LogRebuild.h"
+#include "replay/ReplayAnswer.h"
 #include "replay/ReplayFaults.h"
 #include "uEmuAutomation.h"
 #include "uEmuStore.h"
@@ -45,13 +46,6 @@ struct Instance {
     std::map<std::u16string, int> calls;  // register calls of its emulator object: made before the driver, so it outlives it
     std::shared_ptr<TDriverFR> driver;
     std::unique_ptr<DispatchObject> dispatch;
-};
-
-struct Answer {
-    bool raised = false;
-    bool value = false;
-    Variant out;
-    std::u16string text;  // as the log would write it
 };
 
 std::string u8s(std::u16string_view s) { return utf16ToUtf8(s); }
@@ -109,9 +103,9 @@ private:
         return i;
     }
 
-    Answer invoke(Instance& i, const std::u16string& method, const Variant& in) {
+    ReplayAnswer invoke(Instance& i, const std::u16string& method, const Variant& in) {
         current = &i;
-        Answer a;
+        ReplayAnswer a;
         std::vector<Arg> args{Arg(in), Arg(Variant(), true), Arg(Variant(0))};
         try {
             a.value = i.dispatch->call(method, args).toBool();
@@ -165,8 +159,8 @@ private:
             table.at({0, static_cast<int32_t>(k)}) = Variant(values[k].first);
             table.at({1, static_cast<int32_t>(k)}) = values[k].second;
         }
-        const Answer set = invoke(i, u"SetSettings", Variant(VariantArray::vector({Variant(std::move(table))})));
-        const Answer enable = invoke(i, u"Enable", Variant());
+        const ReplayAnswer set = invoke(i, u"SetSettings", Variant(VariantArray::vector({Variant(std::move(table))})));
+        const ReplayAnswer enable = invoke(i, u"Enable", Variant());
         out << time(e.time) << " #" << i.number << " Enable (";
         if (e.line && e.kind == LogEvent::Kind::Header)
             out << "заголовок, строка " << e.line << ", настроек: " << e.settings.size();
@@ -215,10 +209,10 @@ private:
             ++s.skipped;
             return;
         }
-        const std::u16string logged = loggedText(e);
+        const std::u16string logged = LoggedAnswerText(e);
         std::optional<std::u16string> fault;
         if (o.faults) fault = prepareFault(e, i, *in.value);
-        const Answer a = invoke(i, e.method, *in.value);
+        const ReplayAnswer a = invoke(i, e.method, *in.value);
         if (fault) {
             std::error_code ec;
             fs::remove(store.faultsPath(), ec);
@@ -226,7 +220,7 @@ private:
         ++s.replayed;
         const char* mark = "?";
         if (e.ended || !e.exception.empty()) {
-            const bool same = compare(e, a);
+            const bool same = SameAnswer(e, a);
             mark = same ? "=" : "≠";
             ++(same ? s.matched : s.differed);
             if (!same && o.stopOnDiff) stop = true;
@@ -245,45 +239,13 @@ private:
         faultNotes.clear();
     }
 
-    static std::u16string loggedText(const LogEvent& e) {
-        if (e.ended) return e.result + u" " + e.output;
-        if (!e.exception.empty()) return u"EXCEPTION " + e.exception;
-        return u"(конец не записан)";
-    }
-
-    // The logged failure's code and text, when OutData is [code, text].
-    static bool loggedError(const LogEvent& e, int32_t& code, std::u16string& text) {
-        if (!e.ended || e.result != u"False") return false;
-        LogRebuild r = RebuildLogValue(e.output, {}, processFormatSettings());
-        if (!r.value || !r.value->isArray() || r.value->array().size() < 1) return false;
-        const Variant& c = r.value->array().items()[0];
-        if (c.type() != VarType::I4) return false;
-        code = c.toInt();
-        if (r.value->array().size() > 1 && r.value->array().items()[1].isText()) text = r.value->array().items()[1].toText();
-        return true;
-    }
-
-    // Compared: the value and, when it failed, the code; OutData of a success never.
-    static bool compare(const LogEvent& e, const Answer& a) {
-        if (!e.ended) return a.raised;
-        if (a.raised) return false;
-        if ((e.result == u"True") != a.value) return false;
-        if (a.value) return true;
-        int32_t code = 0;
-        std::u16string text;
-        if (!loggedError(e, code, text)) return false;
-        if (!a.out.isArray() || a.out.array().size() == 0) return false;
-        const Variant& replayed = a.out.array().items()[0];
-        return replayed.type() == VarType::I4 && replayed.toInt() == code;
-    }
-
     // A register error in the log: the emulator's next such call answers the same, through a faults
     // file laid for this call alone (the emulator counts from the moment it reads the file), and the
     // rule for the whole day is kept with the call's number since the emulator object was made.
     std::optional<std::u16string> prepareFault(const LogEvent& e, Instance& i, const Variant& in) {
         int32_t code = 0;
         std::u16string text;
-        if (!loggedError(e, code, text) || code <= 0 || code > 1000) return std::nullopt;
+        if (!LoggedError(e, code, text) || code <= 0 || code > 1000) return std::nullopt;
         // The driver shows the code after the register's text; the register itself does not.
         const std::u16string shown = u" [" + num(code) + u"]";
         if (text.size() >= shown.size() && text.ends_with(shown)) text.resize(text.size() - shown.size());
