@@ -15,16 +15,8 @@ if [ -n "$no32" ] && [ "$arch" = x86 ]; then echo "$no32: skipped"; exit 77; fi
 [ -f "$archive" ] || fail "no archive $archive (./dev dist makes it)"
 case $arch in x64) tool=x86_64-w64-mingw32 sysdir=system32 ;; *) tool=i686-w64-mingw32 sysdir=syswow64 ;; esac
 
-rm -rf "$work"
-mkdir -p "$work/prefix"
-export WINEPREFIX="$work/prefix" WINEPREFIX32="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=ru_RU.UTF-8
-server=/usr/lib/wine/wineserver64
-trap '"$server" -k >/dev/null 2>&1' EXIT
-/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-"$server" -w
-"$server" -p
-/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+. "$here/prefix.sh"
+fresh_prefix
 
 unzip -q "$archive" -d "$work/prefix/drive_c" || fail "cannot unpack $archive"
 name=$(basename "$archive" .zip)
