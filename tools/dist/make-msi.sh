@@ -10,11 +10,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 : "${SOURCE_DATE_EPOCH:=1700000000}"
 case $arch in x64) template="x64;1049" ;; x86) template="Intel;1049" ;; *) echo "bitness x64 or x86: $arch" >&2; exit 2 ;; esac
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "version a.b.c.d: $version" >&2; exit 2; }
-# The texts "Programs and Features" and the Installer show, in Russian (code page 1251), and the
-# what wixl leaves out: the feature attributes (the driver cannot be left out, 16; neither is
-# advertised, 8), and the upgrade of an installed version up to this one inclusive (512), since the
-# Installer compares three fields of a version only, and a new build (the fourth) must replace the
-# installed one too.
+# The texts "Programs and Features" and the Installer show, in Russian (code page 1251), and what
+# wixl leaves out: the feature attributes (the driver cannot be left out, 16; neither is
+# advertised, 8) and, further down, the upgrade of an installed version up to this one inclusive
+# (512), since the Installer compares three fields of a version only, and a new build (the fourth)
+# must replace the installed one too.
 fixes=(
   "UPDATE \`Property\` SET \`Value\` = 'Драйвер фискальных регистраторов Vornlex' WHERE \`Property\` = 'ProductName'"
   "UPDATE \`Feature\` SET \`Title\` = 'Драйвер фискальных регистраторов' WHERE \`Feature\` = 'Driver'"
@@ -41,7 +41,7 @@ trap 'rm -rf "$work"' EXIT
 help_files >"$work/help.xml"
 product=$(printf 'fr_vornlex %s %s' "$arch" "$version" | guid)
 sed -e "s|@VERSION@|$version|g" -e "s|@PRODUCT_CODE@|$product|g" \
-    -e "s|@STAGE@/||g" -e "/@HELP_FILES@/{r $work/help.xml" -e 'd}' "$here/fr_vornlex.wxs.in" >"$work/fr_vornlex.wxs"
+    -e "/@HELP_FILES@/{r $work/help.xml" -e 'd}' "$here/fr_vornlex.wxs.in" >"$work/fr_vornlex.wxs"
 package=$( { cat "$work/fr_vornlex.wxs"; (cd "$dir" && find . -type f | LC_ALL=C sort | xargs sha256sum); } | guid)
 
 # wixl takes the files' sources relative to the folder it runs in.
