@@ -49,11 +49,11 @@ void TMathParser::Compute() {
     FIsToCalc = false;
 }
 
-void TMathParser::SaveToStream(std::ostream& s) const { WriteSavedForm(s, FExpression, FError.FCode, FMainStack.All()); }
+std::string TMathParser::SaveToBytes() const { return WriteSavedForm(FExpression, FError.FCode, FMainStack.All()); }
 
-bool TMathParser::LoadFromStream(std::istream& s) {
+bool TMathParser::LoadFromBytes(std::string_view data) {
     TSavedForm form;
-    if (!ReadSavedForm(s, form)) return false;
+    if (!ReadSavedForm(data, form)) return false;
     if (form.Expression != FExpression) {
         FExpression = std::move(form.Expression);
         FResult = 0;

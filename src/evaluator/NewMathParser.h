@@ -13,7 +13,6 @@
 // text changes. Results are always finite: what would be an infinity or NaN is error 100.
 // One object per expression; not for use by two threads at once.
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -72,11 +71,10 @@ public:
     // The token list in postfix order (written order after a parse error).
     const TParserStack& Tokens() const { return FMainStack; }
 
-    // Writes at the stream's current position.
-    void SaveToStream(std::ostream& s) const;
-    // Reads from position 0 and takes the saved tokens and error code as they are, without
-    // parsing. Returns false and changes nothing when the stream is not a whole saved form.
-    bool LoadFromStream(std::istream& s);
+    std::string SaveToBytes() const;
+    // Takes the saved tokens and error code as they are, without parsing. Returns false and
+    // changes nothing when the bytes are not a whole saved form.
+    bool LoadFromBytes(std::string_view data);
 
 private:
     void Parse();

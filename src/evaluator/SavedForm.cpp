@@ -3,8 +3,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <istream>
-#include <ostream>
 
 #include "evaluator/EvalText.h"
 
@@ -12,26 +10,25 @@ namespace fr::evaluator {
 
 namespace {
 
-void PutU32(std::ostream& s, uint32_t v) {
+void PutU32(std::string& s, uint32_t v) {
     const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-    s.write(b, 4);
+    s.append(b, 4);
 }
-void PutI32(std::ostream& s, int32_t v) { PutU32(s, static_cast<uint32_t>(v)); }
-void PutText(std::ostream& s, std::u16string_view text) {
+void PutI32(std::string& s, int32_t v) { PutU32(s, static_cast<uint32_t>(v)); }
+void PutText(std::string& s, std::u16string_view text) {
     const std::string utf8 = ToUtf8(text);
     PutI32(s, static_cast<int32_t>(utf8.size()));
-    s.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+    s += utf8;
 }
 
 class TReader {
 public:
-    TReader(std::istream& s, uint64_t size) : FStream(s), FLeft(size) {}
+    explicit TReader(std::string_view data) : FData(data) {}
 
     bool Bytes(char* p, uint64_t n) {
-        if (n > FLeft) return false;
-        FStream.read(p, static_cast<std::streamsize>(n));
-        if (static_cast<uint64_t>(FStream.gcount()) != n) return false;
-        FLeft -= n;
+        if (n > FData.size()) return false;
+        std::memcpy(p, FData.data(), static_cast<size_t>(n));
+        FData.remove_prefix(static_cast<size_t>(n));
         return true;
     }
     bool U32(uint32_t& v) {
@@ -48,23 +45,22 @@ public:
     }
     bool Text(std::u16string& out) {
         int32_t n;
-        if (!I32(n) || n < 0 || static_cast<uint64_t>(n) > FLeft) return false;
+        if (!I32(n) || n < 0 || static_cast<uint64_t>(n) > Left()) return false;
         std::string utf8(static_cast<size_t>(n), '\0');
         return Bytes(utf8.data(), utf8.size()) && FromUtf8(utf8, out);
     }
-    uint64_t Left() const { return FLeft; }
+    uint64_t Left() const { return FData.size(); }
 
 private:
-    std::istream& FStream;
-    uint64_t FLeft;
+    std::string_view FData;
 };
 
 constexpr uint64_t kMinTokenRecord = 8 + 1 + 4 + 4;
 
 }  // namespace
 
-void WriteSavedForm(std::ostream& s, const std::u16string& expression, int32_t errorCode,
-                    const TParserStack::Items& tokens) {
+std::string WriteSavedForm(const std::u16string& expression, int32_t errorCode, const TParserStack::Items& tokens) {
+    std::string s;
     PutText(s, expression);
     PutI32(s, errorCode);
     PutI32(s, static_cast<int32_t>(tokens.size()));
@@ -72,19 +68,15 @@ void WriteSavedForm(std::ostream& s, const std::u16string& expression, int32_t e
         const uint64_t bits = std::bit_cast<uint64_t>(t.FValue);
         PutU32(s, static_cast<uint32_t>(bits));
         PutU32(s, static_cast<uint32_t>(bits >> 32));
-        s.put(static_cast<char>(t.FTypeStack));
+        s += static_cast<char>(t.FTypeStack);
         PutText(s, t.FName);
         PutI32(s, t.FArgumentsCount);
     }
+    return s;
 }
 
-bool ReadSavedForm(std::istream& s, TSavedForm& out) {
-    s.clear();
-    s.seekg(0, std::ios::end);
-    const std::streamoff end = s.tellg();
-    s.seekg(0, std::ios::beg);
-    if (end < 0 || !s) return false;
-    TReader r(s, static_cast<uint64_t>(end));
+bool ReadSavedForm(std::string_view data, TSavedForm& out) {
+    TReader r(data);
 
     int32_t count;
     if (!r.Text(out.Expression) || !r.I32(out.ErrorCode) || !r.I32(count) || count < 0 ||

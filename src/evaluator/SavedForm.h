@@ -4,8 +4,8 @@
 //   int32 N, N bytes expression (UTF-8), int32 error code, int32 M, M token records:
 //   float64 value, uint8 kind (0..6), int32 K, K bytes name (UTF-8), int32 argument count.
 #include <cstdint>
-#include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "evaluator/ParserItem.h"
 
@@ -17,11 +17,12 @@ struct TSavedForm {
     TParserStack::Items Tokens;  // positions are not saved: they load as 0
 };
 
-void WriteSavedForm(std::ostream& s, const std::u16string& expression, int32_t errorCode,
-                    const TParserStack::Items& tokens);
-// Reads from the start of the stream. False for anything that is not a whole saved form (short
+// Plain bytes rather than streams: iostreams would bring the library's whole locale machinery
+// into the driver module for this alone.
+std::string WriteSavedForm(const std::u16string& expression, int32_t errorCode, const TParserStack::Items& tokens);
+// False for anything that is not a whole saved form (short
 // data, negative or oversized lengths, an unknown kind, malformed UTF-8, a value that is not
 // finite); `out` is then unspecified.
-bool ReadSavedForm(std::istream& s, TSavedForm& out);
+bool ReadSavedForm(std::string_view data, TSavedForm& out);
 
 }  // namespace fr::evaluator

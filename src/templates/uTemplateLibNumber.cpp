@@ -1,8 +1,8 @@
 #include "templates/uTemplateLibNumber.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace fr::templates {
@@ -35,10 +35,11 @@ std::u16string FormatFixed(double value, int decimals, int width, const TFormatS
         large.resize(need);
         buf = large.data();
     }
-    const auto res = std::to_chars(buf, buf + (buf == small ? sizeof small : need), std::fabs(value),
-                                   std::chars_format::fixed, places);
+    // printf's conversion is exact here (the places cover the whole expansion, nothing is rounded),
+    // and costs the module nothing: std::to_chars would bring 170 KB of tables with it.
+    const int len = std::snprintf(buf, buf == small ? sizeof small : need, "%.*f", places, std::fabs(value));
     const char* begin = buf;
-    const char* point = std::find(begin, static_cast<const char*>(res.ptr), '.');
+    const char* point = std::find(begin, begin + std::max(len, 0), '.');
     const size_t wholeLen = static_cast<size_t>(point - begin);
     const char* frac = point + 1;  // `places` >= 1 digits follow the point
 

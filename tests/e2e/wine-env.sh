@@ -8,12 +8,13 @@ pe_machine() {
   od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' '
 }
 choose_wine() { # ROOT DLL...: sets $wine
+  wine_root=$1
   wine="$1/dev wine"
   shift
   for dll in "$@"; do
     if [ "$(pe_machine "$dll")" = 014c ]; then
-      if ! why=$("$1/tools/wine32-probe.sh"); then echo "$why: skipped"; exit 77; fi
-      export WINEPREFIX="${WINEPREFIX32:-$1/build/wine32}" WINEDEBUG=-all
+      if ! why=$("$wine_root/tools/wine32-probe.sh"); then echo "$why: skipped"; exit 77; fi
+      export WINEPREFIX="${WINEPREFIX32:-$wine_root/build/wine32}" WINEDEBUG=-all
       wine="${FR_WINE32:-/usr/lib/wine/wine}"
     fi
   done

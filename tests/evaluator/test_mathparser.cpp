@@ -5,25 +5,12 @@
 #include <cmath>
 #include <limits>
 #include <cstring>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include "evaluator/NewMathParser.h"
 
 using namespace fr::evaluator;
-
-namespace {
-std::string Saved(const TMathParser& p) {
-    std::ostringstream s(std::ios::binary);
-    p.SaveToStream(s);
-    return s.str();
-}
-bool Load(TMathParser& p, const std::string& bytes) {
-    std::istringstream s(bytes, std::ios::binary);
-    return p.LoadFromStream(s);
-}
-}  // namespace
 
 TEST(MathParser, EmptyExpressionsGiveZeroWithoutError) {
     TMathParser p;
@@ -135,7 +122,7 @@ TEST(MathParser, SavedFormIsByteExact) {
         std::string("\0\0\0\0\0\0\xF0\x3F\0\0\0\0\0\0\0\0\0", 17) +
         // +: kind 1, name "+", 2 arguments
         std::string("\0\0\0\0\0\0\0\0\x01\x01\0\0\0+\x02\0\0\0", 18);
-    EXPECT_EQ(Saved(p), expected);
+    EXPECT_EQ(p.SaveToBytes(), expected);
 }
 
 TEST(MathParser, ReloadedParserComputesWithoutParsing) {
@@ -143,11 +130,11 @@ TEST(MathParser, ReloadedParserComputesWithoutParsing) {
     a.Variables().Add(u"x", 4.0);
     a.SetExpression(u"sqrt(x) * max(2; 3) + Ж");  // ends with an error: saved as well
     a.SetExpression(u"sqrt(x) * max(2; 3) - 1e1");
-    const std::string bytes = Saved(a);
+    const std::string bytes = a.SaveToBytes();
 
     TMathParser b;
     b.Variables().Add(u"X", 4.0);
-    ASSERT_TRUE(Load(b, bytes));
+    ASSERT_TRUE(b.LoadFromBytes(bytes));
     EXPECT_EQ(b.Expression(), u"sqrt(x) * max(2; 3) - 1e1");
     EXPECT_EQ(b.ParserResult(), -4.0);
     EXPECT_EQ(b.Tokens()[0].FTextPos, 0);
@@ -160,7 +147,7 @@ TEST(MathParser, ReloadedParserComputesWithoutParsing) {
     a.SetExpression(u"1/0");
     a.ParserResult();
     TMathParser c;
-    ASSERT_TRUE(Load(c, Saved(a)));
+    ASSERT_TRUE(c.LoadFromBytes(a.SaveToBytes()));
     EXPECT_EQ(c.ParserResult(), 0.0);
     EXPECT_EQ(c.Error().FCode, ecDivisionByZero);
     EXPECT_EQ(c.Error().FPosition, -1);
@@ -169,7 +156,7 @@ TEST(MathParser, ReloadedParserComputesWithoutParsing) {
 TEST(MathParser, LoadRejectsWhatIsNotASavedForm) {
     TMathParser src;
     src.SetExpression(u"abs(-2)");
-    const std::string good = Saved(src);
+    const std::string good = src.SaveToBytes();
 
     std::vector<std::string> bad;
     for (size_t n = 0; n < good.size(); ++n) bad.push_back(good.substr(0, n));  // every truncation
@@ -192,11 +179,11 @@ TEST(MathParser, LoadRejectsWhatIsNotASavedForm) {
     TMathParser p;
     p.SetExpression(u"1+1");
     for (const std::string& b : bad) {
-        EXPECT_FALSE(Load(p, b)) << testing::PrintToString(b);
+        EXPECT_FALSE(p.LoadFromBytes(b)) << testing::PrintToString(b);
         EXPECT_EQ(p.Expression(), u"1+1");
         EXPECT_EQ(p.ParserResult(), 2.0);
     }
-    ASSERT_TRUE(Load(p, good));
+    ASSERT_TRUE(p.LoadFromBytes(good));
     EXPECT_EQ(p.ParserResult(), 2.0);
     EXPECT_EQ(p.Expression(), u"abs(-2)");
 }
@@ -215,13 +202,13 @@ TEST(MathParser, LoadedTokensThatCannotBeComputedFailInOrder) {
     };
     const std::string header = std::string("\1\0\0\0?\0\0\0\0", 9);
     TMathParser p;
-    ASSERT_TRUE(Load(p, header + std::string("\x03\0\0\0", 4) + token(1, 0, "", 0) + token(2, 0, "", 0) +
+    ASSERT_TRUE(p.LoadFromBytes(header + std::string("\x03\0\0\0", 4) + token(1, 0, "", 0) + token(2, 0, "", 0) +
                             token(0, 2, "sin", 2)));
     EXPECT_EQ(p.ParserResult(), 0.0);
     EXPECT_EQ(p.Error().FCode, ecTooManyArguments);
 
     TMathParser q;
-    ASSERT_TRUE(Load(q, header + std::string("\x02\0\0\0", 4) + token(1, 0, "", 0) + token(0, 3, "(", 0)));
+    ASSERT_TRUE(q.LoadFromBytes(header + std::string("\x02\0\0\0", 4) + token(1, 0, "", 0) + token(0, 3, "(", 0)));
     EXPECT_EQ(q.ParserResult(), 0.0);
     EXPECT_EQ(q.Error().FCode, ecCannotParse);
 }

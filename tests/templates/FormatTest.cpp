@@ -57,6 +57,7 @@ TEST(FormatFieldValue, NumberKeys) {
         {999.995, u"NFD=2", u',', "1000,00"},  // 999.995000000000004547...
         {-0.001, u"NFD=2", u',', "0,00"},   // no "-0"
         {1e20, u"NFD=1", u',', "100000000000000000000,0"},
+        {1e23, u"NFD=0", u',', "99999999999999991611392"},  // every digit, not 17 and zeros
         {1234.5, u"", u',', "1234,5"},      // no format: the default text
         {1234.5, u"ЧЦ", u',', "1234,5"},    // an entry without "=" has no key
         {0.1, u"NFD=20", u'.', "0.10000000000000000555"},
@@ -66,6 +67,8 @@ TEST(FormatFieldValue, NumberKeys) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(fmt(Variant(c.value), ftNumber, c.format, c.ds), c.expected) << u8(c.format) << " on " << c.value;
+    // More places than the stack buffer holds.
+    EXPECT_EQ(fmt(Variant(0.5), ftNumber, u"NFD=600", u'.'), "0.5" + std::string(599, '0'));
 }
 
 TEST(FormatFieldValue, ExpressionComputesThePrintedNumber) {

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# make-dist.sh ROOT: packs the built win64 and win32 modules into dist/fr_vornlex-<version>.zip.
+# make-dist.sh ROOT [FOLDER]: packs the built win64 and win32 modules into the release archive
+# fr_vornlex-<version>.zip and the Windows Installer packages fr_vornlex-<version>-x64.msi and
+# -x86.msi, in FOLDER (default ROOT/dist).
 # The DLLs go without their debug information, which is kept in dist/symbols/ (linked from each
 # DLL by name and checksum), so a crash report from a till can still be read. Every file of the
-# archive carries the commit's time, in a fixed order: the same commit gives the same archive.
+# archive carries the commit's time, in a fixed order: the same commit gives the same archive, and
+# the same packages.
 set -euo pipefail
 ROOT="$1"
 here="$ROOT/tools/dist"
-dist="$ROOT/dist"
+dist="${2:-$ROOT/dist}"
 version=$(sed -n 's/^#define FR_VERSION_TEXT "\(.*\)"/\1/p' "$ROOT/build/win64/generated/fr_version.h")
 [ -n "$version" ] || { echo "no version in build/win64" >&2; exit 1; }
 stage="$dist/fr_vornlex-$version"
-rm -rf "$stage" "$dist/symbols" "$dist/fr_vornlex-$version.zip"
+rm -rf "$stage" "$dist/symbols" "$dist/fr_vornlex-$version".zip "$dist/fr_vornlex-$version"-x??.msi
 mkdir -p "$stage" "$dist/symbols"
 # objcopy stamps the PE header with this time instead of now; the files carry it as well.
 export SOURCE_DATE_EPOCH
@@ -44,3 +47,7 @@ done
 find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$dist" && find "fr_vornlex-$version" | LC_ALL=C sort | TZ=UTC zip -X -D -q "fr_vornlex-$version.zip" -@)
 echo "$dist/fr_vornlex-$version.zip"
+for arch in x64 x86; do
+  "$here/make-msi.sh" "$stage/$arch" "$arch" "$version" "$dist/fr_vornlex-$version-$arch.msi"
+  echo "$dist/fr_vornlex-$version-$arch.msi"
+done
