@@ -49,11 +49,13 @@ void TMathParser::Compute() {
     FIsToCalc = false;
 }
 
-std::string TMathParser::SaveToBytes() const { return WriteSavedForm(FExpression, FError.FCode, FMainStack.All()); }
+void TMathParser::SaveToStream(std::string& stream) const {
+    stream += WriteSavedForm(FExpression, FError.FCode, FMainStack.All());
+}
 
-bool TMathParser::LoadFromBytes(std::string_view data) {
+bool TMathParser::LoadFromStream(std::string_view stream) {
     TSavedForm form;
-    if (!ReadSavedForm(data, form)) return false;
+    if (!ReadSavedForm(stream, form)) return false;
     if (form.Expression != FExpression) {
         FExpression = std::move(form.Expression);
         FResult = 0;

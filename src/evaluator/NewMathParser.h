@@ -71,10 +71,12 @@ public:
     // The token list in postfix order (written order after a parse error).
     const TParserStack& Tokens() const { return FMainStack; }
 
-    std::string SaveToBytes() const;
-    // Takes the saved tokens and error code as they are, without parsing. Returns false and
-    // changes nothing when the bytes are not a whole saved form.
-    bool LoadFromBytes(std::string_view data);
+    // The stream is a byte buffer, not an iostream (which would bring the library's locale
+    // machinery into the driver module): the saved form is appended at its end.
+    void SaveToStream(std::string& stream) const;
+    // Reads from position 0 and takes the saved tokens and error code as they are, without
+    // parsing. Returns false and changes nothing when the stream is not a whole saved form.
+    bool LoadFromStream(std::string_view stream);
 
 private:
     void Parse();

@@ -12,6 +12,13 @@
 
 using namespace fr::evaluator;
 
+// The saved form as a fresh buffer.
+std::string Saved(const TMathParser& p) {
+    std::string stream;
+    p.SaveToStream(stream);
+    return stream;
+}
+
 TEST(MathParser, EmptyExpressionsGiveZeroWithoutError) {
     TMathParser p;
     EXPECT_EQ(p.ParserResult(), 0.0);
@@ -122,7 +129,11 @@ TEST(MathParser, SavedFormIsByteExact) {
         std::string("\0\0\0\0\0\0\xF0\x3F\0\0\0\0\0\0\0\0\0", 17) +
         // +: kind 1, name "+", 2 arguments
         std::string("\0\0\0\0\0\0\0\0\x01\x01\0\0\0+\x02\0\0\0", 18);
-    EXPECT_EQ(p.SaveToBytes(), expected);
+    EXPECT_EQ(Saved(p), expected);
+    // Written where the stream stands: after what it already holds.
+    std::string stream = "ab";
+    p.SaveToStream(stream);
+    EXPECT_EQ(stream, "ab" + expected);
 }
 
 TEST(MathParser, ReloadedParserComputesWithoutParsing) {
@@ -130,11 +141,11 @@ TEST(MathParser, ReloadedParserComputesWithoutParsing) {
     a.Variables().Add(u"x", 4.0);
     a.SetExpression(u"sqrt(x) * max(2; 3) + Ж");  // ends with an error: saved as well
     a.SetExpression(u"sqrt(x) * max(2; 3) - 1e1");
-    const std::string bytes = a.SaveToBytes();
+    const std::string bytes = Saved(a);
 
     TMathParser b;
     b.Variables().Add(u"X", 4.0);
-    ASSERT_TRUE(b.LoadFromBytes(bytes));
+    ASSERT_TRUE(b.LoadFromStream(bytes));
     EXPECT_EQ(b.Expression(), u"sqrt(x) * max(2; 3) - 1e1");
     EXPECT_EQ(b.ParserResult(), -4.0);
     EXPECT_EQ(b.Tokens()[0].FTextPos, 0);
@@ -147,7 +158,7 @@ TEST(MathParser, ReloadedParserComputesWithoutParsing) {
     a.SetExpression(u"1/0");
     a.ParserResult();
     TMathParser c;
-    ASSERT_TRUE(c.LoadFromBytes(a.SaveToBytes()));
+    ASSERT_TRUE(c.LoadFromStream(Saved(a)));
     EXPECT_EQ(c.ParserResult(), 0.0);
     EXPECT_EQ(c.Error().FCode, ecDivisionByZero);
     EXPECT_EQ(c.Error().FPosition, -1);
@@ -156,7 +167,7 @@ TEST(MathParser, ReloadedParserComputesWithoutParsing) {
 TEST(MathParser, LoadRejectsWhatIsNotASavedForm) {
     TMathParser src;
     src.SetExpression(u"abs(-2)");
-    const std::string good = src.SaveToBytes();
+    const std::string good = Saved(src);
 
     std::vector<std::string> bad;
     for (size_t n = 0; n < good.size(); ++n) bad.push_back(good.substr(0, n));  // every truncation
@@ -179,11 +190,11 @@ TEST(MathParser, LoadRejectsWhatIsNotASavedForm) {
     TMathParser p;
     p.SetExpression(u"1+1");
     for (const std::string& b : bad) {
-        EXPECT_FALSE(p.LoadFromBytes(b)) << testing::PrintToString(b);
+        EXPECT_FALSE(p.LoadFromStream(b)) << testing::PrintToString(b);
         EXPECT_EQ(p.Expression(), u"1+1");
         EXPECT_EQ(p.ParserResult(), 2.0);
     }
-    ASSERT_TRUE(p.LoadFromBytes(good));
+    ASSERT_TRUE(p.LoadFromStream(good));
     EXPECT_EQ(p.ParserResult(), 2.0);
     EXPECT_EQ(p.Expression(), u"abs(-2)");
 }
@@ -202,13 +213,13 @@ TEST(MathParser, LoadedTokensThatCannotBeComputedFailInOrder) {
     };
     const std::string header = std::string("\1\0\0\0?\0\0\0\0", 9);
     TMathParser p;
-    ASSERT_TRUE(p.LoadFromBytes(header + std::string("\x03\0\0\0", 4) + token(1, 0, "", 0) + token(2, 0, "", 0) +
+    ASSERT_TRUE(p.LoadFromStream(header + std::string("\x03\0\0\0", 4) + token(1, 0, "", 0) + token(2, 0, "", 0) +
                             token(0, 2, "sin", 2)));
     EXPECT_EQ(p.ParserResult(), 0.0);
     EXPECT_EQ(p.Error().FCode, ecTooManyArguments);
 
     TMathParser q;
-    ASSERT_TRUE(q.LoadFromBytes(header + std::string("\x02\0\0\0", 4) + token(1, 0, "", 0) + token(0, 3, "(", 0)));
+    ASSERT_TRUE(q.LoadFromStream(header + std::string("\x02\0\0\0", 4) + token(1, 0, "", 0) + token(0, 3, "(", 0)));
     EXPECT_EQ(q.ParserResult(), 0.0);
     EXPECT_EQ(q.Error().FCode, ecCannotParse);
 }
