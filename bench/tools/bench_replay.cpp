@@ -45,7 +45,7 @@ Variant receipt(int n) {
 
 // The day's log: the header, the shift opened, the receipts, each start and end line.
 std::string dayLog() {
-    auto keep = TBaseObject::create<TDriverFR>();  // the driver's formats render the values
+    SetDriverProcessFormats();  // the driver's formats render the values
     std::u16string log;
     int ms = 0;
     auto line = [&](const std::u16string& caption, const std::u16string* text) {

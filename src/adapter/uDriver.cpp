@@ -11,7 +11,6 @@
 namespace fr {
 
 namespace {
-constexpr int32_t kEmulatorModelIndex = 8;
 constexpr int32_t kEmulatorModelCode = 100;
 constexpr uint8_t kNominalLineLen = 48;
 const char16_t* const kNoUniversalDriver = u"Не установлен универсальный драйвер Vornlex";

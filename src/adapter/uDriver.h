@@ -37,6 +37,8 @@ bool IsLinkError(int32_t code);
 inline constexpr std::array<int32_t, 6> BaudRates{4800, 9600, 19200, 38400, 57600, 115200};
 // The position of a rate in BaudRates, or -1.
 int32_t BaudRateIndex(int32_t rate);
+// The model-list index of the emulator.
+inline constexpr int32_t kEmulatorModelIndex = 8;
 // The model code `start` takes for a model-list index: the index, except the emulator (8) is 100.
 int32_t ModelCode(int32_t modelIndex);
 

@@ -153,6 +153,16 @@ RowRange rowsOf(const Variant& table) {
 
 }  // namespace
 
+VarType ItemColumnType(int32_t Column) {
+    return Column >= 0 && Column < kItemColumns ? varTypeOf(kItemLayout[Column].kind) : VarType::Empty;
+}
+VarType PaymentColumnType(int32_t Column) {
+    return Column >= 0 && Column < kPaymentColumns ? varTypeOf(kPaymentLayout[Column].kind) : VarType::Empty;
+}
+VarType CommonParameterType(int32_t Index) {
+    return Index >= 0 && Index < kCommonParameters ? varTypeOf(kCommonLayout[Index].kind) : VarType::Empty;
+}
+
 TRowRange TableRows(const Variant& Table) {
     const RowRange r = rowsOf(Table);
     return {r.first, r.last};

@@ -63,6 +63,11 @@ using TItemTargets = std::array<TReadTarget, kItemColumns>;
 using TPaymentTargets = std::array<TReadTarget, kPaymentColumns>;
 using TCommonTargets = std::array<TReadTarget, kCommonParameters>;
 
+// The type a column (an element of the common parameters) is read as; Empty outside the table.
+VarType ItemColumnType(int32_t Column);
+VarType PaymentColumnType(int32_t Column);
+VarType CommonParameterType(int32_t Index);
+
 // Every column of the row as a target.
 TItemTargets ItemRowTargets(TItemRow& row);
 TPaymentTargets PaymentRowTargets(TPaymentRow& row);

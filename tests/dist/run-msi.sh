@@ -40,7 +40,7 @@ rm -f "$work".x??.reg
 . "$here/prefix.sh"
 fresh_prefix
 wine=/usr/lib/wine/wine64
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+. "$root/tests/e2e/wine-env.sh"  # winpath
 dir="$work/prefix/drive_c/$folder/fr_vornlex"
 windir="C:\\$folder\\fr_vornlex"
 driver='HKCR\CLSID\{7C75037F-F54C-4D72-9A9B-9F64D8F0FBAC}'

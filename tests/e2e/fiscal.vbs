@@ -5,17 +5,6 @@
 ' the shared Check, Show, Plan and Done before it.
 Plan 77
 
-Sub WriteFaults(text)
-    Dim f
-    Set f = fso.CreateTextFile(folder & "\faults.txt", True)
-    f.WriteLine text
-    f.Close
-End Sub
-
-Sub RemoveFile(path)
-    If fso.FileExists(path) Then fso.DeleteFile path, True
-End Sub
-
 ' A fiscal result: [DayNum, RecNum, DocumentNum, RecDate] as three Longs and a Date.
 Function IsFiscalResult(v)
     IsFiscalResult = False
@@ -187,16 +176,16 @@ res = d.PrintReceipt(Array(items, pays, Array(0, True, Empty, 0, 45.5)), outData
 Check res = True And IsFiscalResult(outData), "PrintReceipt prints the receipt: " & Show(outData)
 
 ' ---- injected faults ----
-WriteFaults "fail printXReport * 10"
+WriteFaultsIn folder, "fail printXReport * 10"
 res = d.PrintXReport(Empty, outData, 0)
 Check AnsweredError(res, outData, 10, "Смена не открыта [10]"), "an X report failing with 10: " & Show(outData)
-WriteFaults "fail GetTime * 1 clock fault"
+WriteFaultsIn folder, "fail GetTime * 1 clock fault"
 res = d.GetDateTime(Empty, outData, 0)
 Check AnsweredError(res, outData, 1, "clock fault [1]"), "an unreadable clock is reported: " & Show(outData)
-WriteFaults "fail printZReport * 3001"
+WriteFaultsIn folder, "fail printZReport * 3001"
 res = d.PrintZReport(Empty, outData, 0)
 Check AnsweredError(res, outData, 3001, "Нет бумаги"), "a code above 1000 with the table's text: " & Show(outData)
-WriteFaults "paper-out"
+WriteFaultsIn folder, "paper-out"
 tapeBefore = ReadUtf8(folder & "\tape.txt")
 res = d.OpenDay(Empty, outData, 0)
 Check AnsweredError(res, outData, 3001, "Нет бумаги"), "OpenDay out of paper: " & Show(outData)
@@ -205,10 +194,10 @@ Check AnsweredError(res, outData, 3001, "Нет бумаги"), "Encash out of p
 res = d.GetCountersInfo(Empty, outData, 0)
 Check res = True, "counters read out of paper: " & Show(outData)
 Check ReadUtf8(folder & "\tape.txt") = tapeBefore, "nothing printed out of paper"
-WriteFaults "raise printXReport * link lost"
+WriteFaultsIn folder, "raise printXReport * link lost"
 res = d.PrintXReport(Empty, outData, 0)
 Check res = False And outData(0) = 1001 And InStr(outData(1), "link lost") > 0, "a call that raises: 1001 with its message: " & Show(outData)
-RemoveFile folder & "\faults.txt"
+RemoveFaultsIn folder
 res = d.PrintXReport(Empty, outData, 0)
 Check res = True, "X report without faults: " & Show(outData)
 

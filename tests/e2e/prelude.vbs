@@ -68,6 +68,22 @@ Sub CheckNoError(what)
     Err.Clear
 End Sub
 
+' The emulator's faults file in its folder: written whole (the emulator reads it again when it
+' changes), or removed (the emulator answers normally again).
+Sub WriteFaultsIn(dir, text)
+    Dim files, f
+    Set files = CreateObject("Scripting.FileSystemObject")
+    Set f = files.CreateTextFile(dir & "\faults.txt", True)
+    f.WriteLine text
+    f.Close
+End Sub
+
+Sub RemoveFaultsIn(dir)
+    Dim files
+    Set files = CreateObject("Scripting.FileSystemObject")
+    If files.FileExists(dir & "\faults.txt") Then files.DeleteFile dir & "\faults.txt", True
+End Sub
+
 ' A UTF-8 text file (the emulator's tape) as text; empty when there is none. Wine's cscript reads
 ' files in code page 1251 and has no ChrW, so the UTF-8 is decoded into code page 1251
 ' characters: enough for the tape's Russian and ASCII text.

@@ -6,17 +6,6 @@
 ' and puts the shared Check, Show, Plan and Done before it.
 Plan 52
 
-Sub WriteFaults(text)
-    Dim f
-    Set f = fso.CreateTextFile(folder & "\faults.txt", True)
-    f.WriteLine text
-    f.Close
-End Sub
-
-Sub RemoveFaults()
-    If fso.FileExists(folder & "\faults.txt") Then fso.DeleteFile folder & "\faults.txt", True
-End Sub
-
 ' The tape's new text since the last call.
 Function NewTape()
     Dim t
@@ -266,7 +255,7 @@ Check BreadSold() = True, "the next receipt prints: " & Show(outData)
 tape = NewTape()
 
 ' ---- an item the register rejects ----
-WriteFaults "fail printRecItem 2 30"
+WriteFaultsIn folder, "fail printRecItem 2 30"
 cashBefore = Cash()
 NewGoods 2
 AddGoods "Хлеб", 45.5, 1, 1, 0, ""
@@ -277,7 +266,7 @@ res = d.PrintReceipt(Array(goods, pays, Common(0, True, 65.5, "", "")), outData,
 Check AnsweredError(res, outData, 30, "Недопустимая налоговая группа [30]"), "the second item rejected: " & Show(outData)
 Check Cash() = cashBefore, "nothing paid: " & Show(Cash())
 Check InStr(NewTape(), "ЧЕК АННУЛИРОВАН") > 0, "the tape shows the receipt cancelled after a rejected item"
-RemoveFaults
+RemoveFaultsIn folder
 Check BreadSold() = True, "the next receipt prints after a rejected item: " & Show(outData)
 
 ' ---- the link breaks after an item was accepted ----
@@ -286,17 +275,17 @@ AddGoods "Хлеб", 45.5, 1, 1, 0, ""
 AddGoods "Соль", 20, 1, 1, 0, ""
 NewPays 1
 AddPay 0, 65.5, "", ""
-WriteFaults "raise printRecItem 2 link lost"
+WriteFaultsIn folder, "raise printRecItem 2 link lost"
 res = d.PrintReceipt(Array(goods, pays, Common(0, True, 65.5, "", "")), outData, 0)
 Check res = False And outData(0) = 1001 And InStr(outData(1), "link lost") > 0, "an exception in the middle: " & Show(outData)
-RemoveFaults
+RemoveFaultsIn folder
 tape = NewTape()
 Check InStr(tape, "ЧЕК АННУЛИРОВАН") > 0, "the receipt left open by the exception is cancelled"
 Check BreadSold() = True, "the next receipt prints after the exception: " & Show(outData)
 
 ' ---- no paper ----
 tape = NewTape()
-WriteFaults "paper-out"
+WriteFaultsIn folder, "paper-out"
 res = d.PrintReceipt(Array(goods, pays, Common(0, True, 65.5, "", "")), outData, 0)
 Check AnsweredError(res, outData, 3001, "Нет бумаги"), "a receipt without paper: " & Show(outData)
 res = d.PrintText(Array("Текст"), outData, 0)
@@ -304,7 +293,7 @@ Check AnsweredError(res, outData, 3001, "Нет бумаги"), "text without pa
 res = d.PrintReceipt(Array(goods, pays, Common(0, False, 65.5, "", "")), outData, 0)
 Check AnsweredError(res, outData, 3001, "Нет бумаги"), "a text receipt without paper: " & Show(outData)
 Check NewTape() = "", "nothing printed without paper"
-RemoveFaults
+RemoveFaultsIn folder
 Check BreadSold() = True, "the next receipt prints once there is paper: " & Show(outData)
 tape = NewTape()
 

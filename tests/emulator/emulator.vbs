@@ -154,10 +154,7 @@ Check start >= 2, "receipt found on the tape"
 
 ' A "raise" rule of the faults file: the call reaches the script as an automation exception
 ' carrying the emulator's text, and the error state says the call failed.
-Dim faults
-Set faults = fso.CreateTextFile(dir & "\faults.txt", True)
-faults.WriteLine "raise printXReport 1"
-faults.Close
+WriteFaultsIn dir, "raise printXReport 1"
 Err.Clear
 fr.printXReport
 Check Err.Number = &H80004005, "raised printXReport: script error " & Hex(Err.Number)
@@ -167,7 +164,7 @@ Check fr.LastError = 1, "error state after the raised call: " & fr.LastError
 
 ' The faults file as a script writes it: ANSI (code page 1251 on a Russian system) by default,
 ' UTF-16 with the Unicode flag. The Russian text comes back exactly either way.
-Dim unicode
+Dim faults, unicode
 For Each unicode In Array(False, True)
     Set faults = fso.CreateTextFile(dir & "\faults.txt", True, unicode)
     faults.WriteLine "fail printXReport 1 25 Ошибка печатающего устройства"
@@ -179,16 +176,14 @@ Next
 ' A "lost" rule: the report is printed, and then the call raises.
 Dim tapeBefore
 tapeBefore = fso.GetFile(dir & "\tape.txt").Size
-Set faults = fso.CreateTextFile(dir & "\faults.txt", True)
-faults.WriteLine "lost printXReport 1"
-faults.Close
+WriteFaultsIn dir, "lost printXReport 1"
 Err.Clear
 fr.printXReport
 Check Err.Number = &H80004005, "lost printXReport: script error " & Hex(Err.Number)
 Check Err.Description = "Ответ ККТ потерян при вызове метода printXReport", "lost printXReport: """ & Err.Description & """"
 Err.Clear
 Check fso.GetFile(dir & "\tape.txt").Size > tapeBefore, "the report whose answer was lost is on the tape"
-fso.DeleteFile dir & "\faults.txt"
+RemoveFaultsIn dir
 fr.printXReport
 Ok "printXReport once the faults file is gone"
 

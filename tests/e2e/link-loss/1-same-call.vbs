@@ -12,7 +12,7 @@ res = d.Encash(Array(1, 1000), outData, 0)
 Check res = True, "deposit 1000: " & Show(outData)
 
 ' The register ends the receipt, and its answer is lost on the way back.
-WriteFaults "lost endFiscalReceipt 1 Нет связи с ККТ"
+WriteFaultsIn folder, "lost endFiscalReceipt 1 Нет связи с ККТ"
 res = d.PrintReceipt(Sale(Array("Сыр")), outData, 0)
 Check res = True, "a receipt whose answer was lost is settled as printed: " & Show(outData)
 Dim number, before
@@ -30,14 +30,14 @@ Check OnTape("Хлеб") = 2, "both loaves on the tape: " & OnTape("Хлеб")
 
 ' A deposit whose answer is lost: the drawer moved by exactly the sum, so it happened.
 before = Cash()
-WriteFaults "lost printRecCash 1"
+WriteFaultsIn folder, "lost printRecCash 1"
 res = d.Encash(Array(1, 500), outData, 0)
 Check res = True, "a deposit whose answer was lost is settled as done: " & Show(outData)
 LinkUp
 Check Cash() = before + 500, "the drawer moved once: " & Show(Cash()) & ", before " & before
 
 ' The register ends the receipt, and the link goes down: nobody can tell yet.
-WriteFaults "down endFiscalReceipt 1 Нет связи с ККТ"
+WriteFaultsIn folder, "down endFiscalReceipt 1 Нет связи с ККТ"
 res = d.PrintReceipt(Sale(Array("Молоко")), outData, 0)
 Check NotKnownYet(res, outData), "the outcome is not known yet: " & Show(outData)
 Check OnTape("Молоко") = 1, "the register printed it"

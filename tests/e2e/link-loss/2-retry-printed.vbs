@@ -13,7 +13,7 @@ Check OnTape("Молоко") = 1, "and not printed twice: " & OnTape("Молок
 Check LastReceipt() = printed, "no new receipt on the register"
 
 Remember "cash", Cash()
-WriteFaults "down printRecCash 1"
+WriteFaultsIn folder, "down printRecCash 1"
 res = d.Encash(Array(1, 250), outData, 0)
 Check NotKnownYet(res, outData), "a deposit lost with the link: not known yet: " & Show(outData)
 Check Err.Number = 0, "no script error: " & Err.Description

@@ -9,7 +9,7 @@ Check res = True, "the deposit retried: " & Show(outData)
 Check Cash() = Recall("cash") + 250, "the drawer moved once: " & Show(Cash())
 Check OnTape("ВНЕСЕНИЕ") = 3, "three deposits on the tape in all: " & OnTape("ВНЕСЕНИЕ")
 
-WriteFaults "down printRecItem 2 Нет связи с ККТ"
+WriteFaultsIn folder, "down printRecItem 2 Нет связи с ККТ"
 res = d.PrintReceipt(Sale(Array("Кефир", "Творог")), outData, 0)
 Check res = False, "the receipt broke off: " & Show(outData)
 Check OnTape("Кефир") = 0, "nothing of it on the tape yet"

@@ -13,7 +13,7 @@ Check OnTape("ЧЕК АННУЛИРОВАН") = 1, "the broken one cancelled: " 
 Check OnTape("Творог") = 2, "the cancelled part and the whole receipt, each once: " & OnTape("Творог")
 
 Remember "cash", Cash()
-WriteFaults "down printRecCash 1"
+WriteFaultsIn folder, "down printRecCash 1"
 res = d.Encash(Array(0, 300), outData, 0)
 Check NotKnownYet(res, outData), "a withdrawal lost with the link: not known yet: " & Show(outData)
 Check Err.Number = 0, "no script error: " & Err.Description

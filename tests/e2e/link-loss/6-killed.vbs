@@ -4,6 +4,6 @@ Plan 1
 
 LinkUp
 Connect
-WriteFaults "hang printRecItem 2"
+WriteFaultsIn folder, "hang printRecItem 2"
 res = d.PrintReceipt(Sale(Array("Ряженка", "Сметана")), outData, 0)
 Done

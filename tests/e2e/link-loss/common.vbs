@@ -8,16 +8,9 @@ Set fso = CreateObject("Scripting.FileSystemObject")
 folder = shell.Environment("PROCESS")("FR_EMULATOR_DIR")
 devices = fso.GetAbsolutePathName(".") & "\devices"
 
-Sub WriteFaults(text)
-    Dim f
-    Set f = fso.CreateTextFile(folder & "\faults.txt", True)
-    f.WriteLine text
-    f.Close
-End Sub
-
 ' The link comes back: the faults file goes.
 Sub LinkUp()
-    If fso.FileExists(folder & "\faults.txt") Then fso.DeleteFile folder & "\faults.txt", True
+    RemoveFaultsIn folder
 End Sub
 
 ' The driver as an application connects it: a new object on the device "till-1".

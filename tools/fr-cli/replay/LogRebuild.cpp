@@ -6,6 +6,7 @@
 #include "automation/DateTime.h"
 #include "automation/NumberText.h"
 #include "automation/Text.h"
+#include "fiscal/uReceiptTables.h"
 
 namespace fr::replay {
 
@@ -181,8 +182,6 @@ private:
     const TFormatSettings& fs;
 };
 
-bool oneOf(int32_t v, std::initializer_list<int32_t> set) { return std::find(set.begin(), set.end(), v) != set.end(); }
-
 }  // namespace
 
 std::u16string PathText(const LogPath& path) {
@@ -213,17 +212,17 @@ LogRebuild RebuildLogValue(std::u16string_view text, const LogHints& hints, cons
 
 LogHints InDataHints(std::u16string_view method) {
     const std::u16string m = asciiUpperCase(method);
-    if (m == u"ENCASH")
-        return [](const LogPath& p) { return p == LogPath{1} ? LogHint::Currency : LogHint::AsRead; };
-    if (m == u"PRINTCORRECTIONRECEIPT")
+    if (m == u"ENCASH" || m == u"PRINTCORRECTIONRECEIPT")
         return [](const LogPath& p) { return p == LogPath{1} ? LogHint::Currency : LogHint::AsRead; };
     if (m == u"PRINTRECEIPT")
         return [](const LogPath& p) {
-            // Goods: price, discounts and tax amounts; payments: the amount; the receipt's sums.
-            if (p.size() == 3 && p[0] == 0 && oneOf(p[1], {4, 7, 8, 9, 11, 12, 14, 15})) return LogHint::Currency;
-            if (p.size() == 3 && p[0] == 1 && p[1] == 1) return LogHint::Currency;
-            if (p.size() == 2 && p[0] == 2 && oneOf(p[1], {3, 4})) return LogHint::Currency;
-            return LogHint::AsRead;
+            // The columns the receipt's tables read as currency: prices, discounts, tax amounts,
+            // payments and the receipt's sums.
+            VarType type = VarType::Empty;
+            if (p.size() == 3 && p[0] == 0) type = ItemColumnType(p[1]);
+            if (p.size() == 3 && p[0] == 1) type = PaymentColumnType(p[1]);
+            if (p.size() == 2 && p[0] == 2) type = CommonParameterType(p[1]);
+            return type == VarType::CY ? LogHint::Currency : LogHint::AsRead;
         };
     return {};
 }

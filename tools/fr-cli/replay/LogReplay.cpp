@@ -22,8 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int32_t kEmulatorModelIndex = 8;
-
 // Counts the register calls of one emulator object, by name, as its faults file counts them.
 class CountingObject : public AutomationObject {
 public:
@@ -245,7 +243,7 @@ private:
     std::optional<std::u16string> prepareFault(const LogEvent& e, Instance& i, const Variant& in) {
         int32_t code = 0;
         std::u16string text;
-        if (!LoggedError(e, code, text) || code <= 0 || code > 1000) return std::nullopt;
+        if (!LoggedError(e, code, text) || code <= 0 || code > kLastVendorCode) return std::nullopt;
         // The driver shows the code after the register's text; the register itself does not.
         const std::u16string shown = u" [" + num(code) + u"]";
         if (text.size() >= shown.size() && text.ends_with(shown)) text.resize(text.size() - shown.size());
@@ -319,7 +317,7 @@ bool WithinTimes(const std::u16string& time, const std::u16string& from, const s
 
 ReplaySummary RunReplay(const DebugLogRead& log, const ReplayOptions& options, std::ostream& out) {
     // The driver's process formats are what the log's numbers and dates were written in.
-    { auto first = TBaseObject::create<TDriverFR>(); }
+    SetDriverProcessFormats();
     return Replay(log, options, out).run();
 }
 
