@@ -2,6 +2,9 @@
 # with its server and system processes started before the test's programs (started by one of them,
 # they would hold its output pipe), and ended when the test exits.
 fresh_prefix() {
+  # No screen: a prefix's first boot shows windows of its own, which would take the input focus
+  # from the window tests running beside it on the shared screen. Installing needs none.
+  unset DISPLAY
   rm -rf "$work"
   mkdir -p "$work/prefix"
   export WINEPREFIX="$work/prefix" WINEPREFIX32="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
