@@ -266,6 +266,26 @@ TEST(Replay, TheSameErrorTwiceInARow) {
     EXPECT_NE(rules.find("\nfail printXReport 2 40 Ошибка принтера\n"), std::string::npos) << rules;
 }
 
+// A call that raised in the shop ended with an EXCEPTION line: that is its answer, and a replay
+// that answers instead differs.
+TEST(Replay, ALoggedExceptionIsTheCallsAnswer) {
+    const auto folder = fs::temp_directory_path() / "fr-replay-test-exception";
+    fs::remove_all(folder);
+    ReplayOptions o;
+    o.folder = folder;
+    std::ostringstream out;
+    const ReplaySummary s = RunReplay(ParseDebugLog(
+        "2026.12.10 10:00:00.000 Inst.: {A}\t> PrintXReport: \tInData: EMPTY\r\n"
+        "2026.12.10 10:00:00.200 Inst.: {A}\tEXCEPTION: \tEOleSysError: Нет связи\r\n"),
+        o, out);
+    fs::remove_all(folder);
+    EXPECT_TRUE(std::regex_search(out.str(), std::regex(
+        R"(10:00:00.000 #1 PrintXReport: журнал EXCEPTION EOleSysError: Нет связи \| повтор True [^\n]* ≠)")))
+        << out.str();
+    EXPECT_EQ(out.str().find("вне вызова"), std::string::npos) << out.str();
+    EXPECT_EQ(s.differed, 1);
+}
+
 TEST_F(ShopReplay, StopsAtTheFirstDifference) {
     const std::string out = replay(false, true);
     EXPECT_EQ(summary.replayed, 6);  // up to PrintDocumentCopy
