@@ -181,6 +181,33 @@ TEST(Replay, AnObjectWithoutHeaderRunsOnDefaults) {
     EXPECT_EQ(s.privateCalls, 1);
 }
 
+// A setting the driver does not have, or whose value cannot be read, is named under the header;
+// the others still apply.
+TEST(Replay, TheHeaderNamesTheSettingsItCouldNotApply) {
+    const auto folder = fs::temp_directory_path() / "fr-replay-test-header";
+    fs::remove_all(folder);
+    ReplayOptions o;
+    o.folder = folder;
+    std::ostringstream out;
+    const std::string at = "2026.12.10 08:00:00.000 Inst.: {A}\t";
+    const ReplaySummary s = RunReplay(ParseDebugLog(
+        at + "============Begin debug log=============\r\n" +
+        at + "----------------Settings----------------\r\n" +
+        at + "Frobnicator: \t5\r\n" +
+        at + "DefCashierName: \t[('open)]\r\n" +
+        at + "MaxReceiptRowLength: \t48\r\n" +
+        at + "----------------------------------------\r\n"),
+        o, out);
+    fs::remove_all(folder);
+    EXPECT_TRUE(std::regex_search(out.str(), std::regex(
+        "#1 Enable \\(заголовок, строка 1, настроек: 3\\): повтор True EMPTY\n"
+        "    строка 3: настройки Frobnicator у драйвера нет\n"
+        "    строка 4: DefCashierName: [^\n]+\n")))
+        << out.str();
+    EXPECT_EQ(out.str().find("SetSettings"), std::string::npos) << out.str();
+    EXPECT_EQ(s.skipped, 0);
+}
+
 class ShopReplay : public testing::Test {
 protected:
     void SetUp() override {

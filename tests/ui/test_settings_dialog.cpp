@@ -206,6 +206,14 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
     HWND host = CreateWindowExW(0, L"STATIC", L"Торговая программа", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
                                 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(host);
+    // The driver disables whichever window is in the foreground: it must be the host's by now.
+    bool foreground = false;
+    for (DWORD start = GetTickCount(); !foreground && GetTickCount() - start < kWait; Sleep(50)) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        foreground = GetForegroundWindow() == host;
+    }
+    ASSERT_TRUE(foreground) << "the host's window did not come to the foreground";
     const std::string tapeBefore = tape();
 
     User first;
