@@ -158,54 +158,63 @@ TEST(DebugLogFile, AnEmptyFileIsNoLog) {
               u"в журнале нет ни одного вызова");
 }
 
-// The day's file begins at midnight while the program runs: no header, the driver's defaults.
-TEST(Replay, AnObjectWithoutHeaderRunsOnDefaults) {
-    const auto folder = fs::temp_directory_path() / "fr-replay-test-no-header";
+// A log given as text replayed in a folder of its own, which is gone afterwards.
+struct TextReplay {
+    std::string out;
+    ReplaySummary summary;
+    std::string faults;  // the faults file it wrote, if any
+};
+TextReplay replayText(const std::string& log, const char* name, bool faults = false) {
+    const auto folder = fs::temp_directory_path() / (std::string("fr-replay-test-") + name);
     fs::remove_all(folder);
     ReplayOptions o;
     o.folder = folder;
+    o.faults = faults;
     std::ostringstream out;
-    const ReplaySummary s = RunReplay(ParseDebugLog(
+    TextReplay r;
+    r.summary = RunReplay(ParseDebugLog(log), o, out);
+    r.out = out.str();
+    r.faults = readAll(folder / "faults.txt");
+    fs::remove_all(folder);
+    return r;
+}
+
+// The day's file begins at midnight while the program runs: no header, the driver's defaults.
+TEST(Replay, AnObjectWithoutHeaderRunsOnDefaults) {
+    const TextReplay r = replayText(
         "2026.12.10 00:00:01.000 Inst.: {A}\t> OpenDay: \tInData: EMPTY\r\n"
         "2026.12.10 00:00:01.100 Inst.: {A}\t< OpenDay: \tResult=True; OutData: [(2; 0; -1; 2026 12 10 00 00 01)]\r\n"
         "2026.12.10 00:00:02.000 Inst.: {A}\t> Close: \tParams: [()]\r\n"
-        "2026.12.10 00:00:02.100 Inst.: {A}\t< Close: \tResult=True; Params: [()]\r\n"),
-        o, out);
-    fs::remove_all(folder);
-    EXPECT_NE(out.str().find("00:00:01.000 #1 Enable (заголовка в журнале нет, настройки драйвера по умолчанию): повтор True"),
-              std::string::npos) << out.str();
-    EXPECT_EQ(s.matched, 1) << out.str();
+        "2026.12.10 00:00:02.100 Inst.: {A}\t< Close: \tResult=True; Params: [()]\r\n",
+        "no-header");
+    EXPECT_NE(r.out.find("00:00:01.000 #1 Enable (заголовка в журнале нет, настройки драйвера по умолчанию): повтор True"),
+              std::string::npos) << r.out;
+    EXPECT_EQ(r.summary.matched, 1) << r.out;
     // Close is the host's own business with its object: shown, not replayed, not a skipped call.
-    EXPECT_NE(out.str().find("00:00:02.000 #1 Close: строка 3: Init, Open и Close не повторяются"), std::string::npos);
-    EXPECT_EQ(s.skipped, 0);
-    EXPECT_EQ(s.privateCalls, 1);
+    EXPECT_NE(r.out.find("00:00:02.000 #1 Close: строка 3: Init, Open и Close не повторяются"), std::string::npos);
+    EXPECT_EQ(r.summary.skipped, 0);
+    EXPECT_EQ(r.summary.privateCalls, 1);
 }
 
 // A setting the driver does not have, or whose value cannot be read, is named under the header;
-// the others still apply.
+// the others are still set.
 TEST(Replay, TheHeaderNamesTheSettingsItCouldNotApply) {
-    const auto folder = fs::temp_directory_path() / "fr-replay-test-header";
-    fs::remove_all(folder);
-    ReplayOptions o;
-    o.folder = folder;
-    std::ostringstream out;
     const std::string at = "2026.12.10 08:00:00.000 Inst.: {A}\t";
-    const ReplaySummary s = RunReplay(ParseDebugLog(
+    const TextReplay r = replayText(
         at + "============Begin debug log=============\r\n" +
         at + "----------------Settings----------------\r\n" +
         at + "Frobnicator: \t5\r\n" +
         at + "DefCashierName: \t[('open)]\r\n" +
         at + "MaxReceiptRowLength: \t48\r\n" +
-        at + "----------------------------------------\r\n"),
-        o, out);
-    fs::remove_all(folder);
-    EXPECT_TRUE(std::regex_search(out.str(), std::regex(
+        at + "----------------------------------------\r\n",
+        "header");
+    EXPECT_TRUE(std::regex_search(r.out, std::regex(
         "#1 Enable \\(заголовок, строка 1, настроек: 3\\): повтор True EMPTY\n"
         "    строка 3: настройки Frobnicator у драйвера нет\n"
         "    строка 4: DefCashierName: [^\n]+\n")))
-        << out.str();
-    EXPECT_EQ(out.str().find("SetSettings"), std::string::npos) << out.str();
-    EXPECT_EQ(s.skipped, 0);
+        << r.out;
+    EXPECT_EQ(r.out.find("SetSettings"), std::string::npos) << r.out;
+    EXPECT_EQ(r.summary.skipped, 0);
 }
 
 class ShopReplay : public testing::Test {
@@ -275,42 +284,28 @@ TEST_F(ShopReplay, FaultsMakeTheRegisterErrorAgain) {
 
 // The shop retried: the same register error twice in a row on one object, made again both times.
 TEST(Replay, TheSameErrorTwiceInARow) {
-    const auto folder = fs::temp_directory_path() / "fr-replay-test-twice";
-    fs::remove_all(folder);
-    ReplayOptions o;
-    o.folder = folder;
-    o.faults = true;
     std::string log;
     for (int i = 0; i < 2; ++i)
         log += "2026.12.10 10:00:0" + std::to_string(i) + ".000 Inst.: {A}\t> PrintXReport: \tInData: EMPTY\r\n"
                "2026.12.10 10:00:0" + std::to_string(i) + ".100 Inst.: {A}\t< PrintXReport: \tResult=False; OutData: [(40; 'Ошибка принтера [40]')]\r\n";
-    std::ostringstream out;
-    const ReplaySummary s = RunReplay(ParseDebugLog(log), o, out);
-    const std::string rules = readAll(folder / "faults.txt");
-    fs::remove_all(folder);
-    EXPECT_EQ(s.matched, 2) << out.str();
-    EXPECT_NE(rules.find("\nfail printXReport 1 40 Ошибка принтера\n"), std::string::npos) << rules;
-    EXPECT_NE(rules.find("\nfail printXReport 2 40 Ошибка принтера\n"), std::string::npos) << rules;
+    const TextReplay r = replayText(log, "twice", true);
+    EXPECT_EQ(r.summary.matched, 2) << r.out;
+    EXPECT_NE(r.faults.find("\nfail printXReport 1 40 Ошибка принтера\n"), std::string::npos) << r.faults;
+    EXPECT_NE(r.faults.find("\nfail printXReport 2 40 Ошибка принтера\n"), std::string::npos) << r.faults;
 }
 
 // A call that raised in the shop ended with an EXCEPTION line: that is its answer, and a replay
 // that answers instead differs.
 TEST(Replay, ALoggedExceptionIsTheCallsAnswer) {
-    const auto folder = fs::temp_directory_path() / "fr-replay-test-exception";
-    fs::remove_all(folder);
-    ReplayOptions o;
-    o.folder = folder;
-    std::ostringstream out;
-    const ReplaySummary s = RunReplay(ParseDebugLog(
+    const TextReplay r = replayText(
         "2026.12.10 10:00:00.000 Inst.: {A}\t> PrintXReport: \tInData: EMPTY\r\n"
-        "2026.12.10 10:00:00.200 Inst.: {A}\tEXCEPTION: \tEOleSysError: Нет связи\r\n"),
-        o, out);
-    fs::remove_all(folder);
-    EXPECT_TRUE(std::regex_search(out.str(), std::regex(
+        "2026.12.10 10:00:00.200 Inst.: {A}\tEXCEPTION: \tEOleSysError: Нет связи\r\n",
+        "exception");
+    EXPECT_TRUE(std::regex_search(r.out, std::regex(
         R"(10:00:00.000 #1 PrintXReport: журнал EXCEPTION EOleSysError: Нет связи \| повтор True [^\n]* ≠)")))
-        << out.str();
-    EXPECT_EQ(out.str().find("вне вызова"), std::string::npos) << out.str();
-    EXPECT_EQ(s.differed, 1);
+        << r.out;
+    EXPECT_EQ(r.out.find("вне вызова"), std::string::npos) << r.out;
+    EXPECT_EQ(r.summary.differed, 1);
 }
 
 TEST_F(ShopReplay, StopsAtTheFirstDifference) {
