@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "CashSale.h"
 #include "adapter/uDriver.h"
 #include "uEmuAutomation.h"
 
@@ -38,12 +39,7 @@ Variant receipt(int64_t items) {
         goods.at({10, r}) = Variant(1);
     }
     const int64_t total = items * 125000 - ((items + 4) / 5) * 10000;
-    VariantArray pays = VariantArray::matrix(kPaymentColumns, 1);
-    pays.at({0, 0}) = Variant(0);
-    pays.at({1, 0}) = Variant::currency(total);
-    return Variant(VariantArray::vector({Variant(std::move(goods)), Variant(std::move(pays)),
-                                         Variant(VariantArray::vector({Variant(0), Variant(true), Variant(),
-                                                                       Variant::currency(0), Variant::currency(total)}))}));
+    return bench::CashSale(std::move(goods), total);
 }
 
 struct Bench {

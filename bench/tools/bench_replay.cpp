@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "CashSale.h"
 #include "adapter/uDriver.h"
 #include "automation/Text.h"
 #include "dispatch/uLogText.h"
@@ -35,12 +36,7 @@ Variant receipt(int n) {
         goods.at({10, r}) = Variant(1);
     }
     const int64_t total = 6 * (899000 + 10000 * (n % 7));
-    VariantArray pays = VariantArray::matrix(kPaymentColumns, 1);
-    pays.at({0, 0}) = Variant(0);
-    pays.at({1, 0}) = Variant::currency(total);
-    return Variant(VariantArray::vector({Variant(std::move(goods)), Variant(std::move(pays)),
-                                         Variant(VariantArray::vector({Variant(0), Variant(true), Variant(),
-                                                                       Variant::currency(0), Variant::currency(total)}))}));
+    return bench::CashSale(std::move(goods), total);
 }
 
 // The day's log: the header, the shift opened, the receipts, each start and end line.

@@ -61,10 +61,10 @@ struct DriverHost {
     std::shared_ptr<FakeEquipmentManager> manager = std::make_shared<FakeEquipmentManager>();
 
     // Init with the equipment manager, then Open with a device ID; Open's value and description.
-    bool open(std::u16string& description) {
+    bool open(std::u16string& description, const std::u16string& deviceId = u"dev-1") {
         std::vector<Arg> init{Arg(Variant(std::shared_ptr<AutomationObject>(manager))), Arg(Variant(), true)};
         obj.call(u"Init", init);
-        std::vector<Arg> args{Arg(Variant(u"dev-1")), Arg(Variant(), true)};
+        std::vector<Arg> args{Arg(Variant(deviceId)), Arg(Variant(), true)};
         const bool ok = obj.call(u"Open", args).toBool();
         description = args[1].value.toText();
         return ok;

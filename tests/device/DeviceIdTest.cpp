@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "FakeEquipmentManager.h"
-#include "adapter/uDriver.h"
+#include "adapter/DriverHost.h"
 #include "automation/Text.h"
 #include "dispatch/uEquipmentErrors.h"
 #include "platform/Platform.h"
@@ -20,38 +19,25 @@ namespace {
 struct Devices {
     fs::path root = fs::temp_directory_path() /
                     ("frid_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::shared_ptr<test::FakeUniversalDriver> universal = std::make_shared<test::FakeUniversalDriver>();
-    ScopedOleFactoryHook hook{[this](const std::u16string&) { return universal; }};
-    std::shared_ptr<TDriverFR> driver = TBaseObject::create<TDriverFR>();
-    DispatchObject obj{driver};
-    std::shared_ptr<test::FakeEquipmentManager> manager = std::make_shared<test::FakeEquipmentManager>();
+    test::DriverHost<> host;
 
     Devices() {
         fs::remove_all(root);
         // A folder beside the devices folder, as one an ID with path syntax would reach.
         fs::create_directories(root / "devices");
         fs::create_directories(root / "outside");
-        manager->properties[u"DevicesFolder"] = (root / "devices").u16string();
-        std::vector<Arg> init{Arg(Variant(std::shared_ptr<AutomationObject>(manager))), Arg(Variant(), true)};
-        obj.call(u"Init", init);
+        host.manager->properties[u"DevicesFolder"] = (root / "devices").u16string();
     }
     ~Devices() {
         std::error_code e;
         fs::remove_all(root, e);
     }
-    bool open(const std::u16string& id, std::u16string& description) {
-        std::vector<Arg> args{Arg(Variant(id)), Arg(Variant(), true)};
-        bool r = obj.call(u"Open", args).toBool();
-        description = args[1].value.toText();
-        return r;
-    }
+    bool open(const std::u16string& id, std::u16string& description) { return host.open(description, id); }
     // A day with the debug log on: Enable writes the log's header, Disable ends it.
     void dayWithTheLog() {
-        driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
-        for (const char16_t* name : {u"Enable", u"Disable"}) {
-            std::vector<Arg> args{Arg(Variant()), Arg(Variant(), true), Arg(Variant(0))};
-            obj.call(name, args);
-        }
+        host.driver->SetSettingValue(u"DebugLogEnabled", Variant(true));
+        host.call(u"Enable");
+        host.call(u"Disable");
     }
     std::set<fs::path> tree() const {
         std::set<fs::path> out;
@@ -103,8 +89,8 @@ TEST(DeviceId, AnIdThatIsNotOneFolderNameIsRefusedAndMakesNothing) {
         EXPECT_TRUE(u8(description).starts_with("Идентификатор устройства должен годиться в имя одной папки: "))
             << u8(description);
         EXPECT_NE(u8(description).find(c.rule), std::string::npos) << u8(description);
-        EXPECT_TRUE(d.driver->DeviceID().empty());
-        EXPECT_TRUE(d.driver->DeviceFolder().empty());
+        EXPECT_TRUE(d.host.driver->DeviceID().empty());
+        EXPECT_TRUE(d.host.driver->DeviceFolder().empty());
         d.dayWithTheLog();
         EXPECT_EQ(d.tree(), before) << "a file or folder was made beside the devices folder";
     }
@@ -118,7 +104,7 @@ TEST(DeviceId, OrdinaryIdsOpenTheirOwnFolder) {
         fs::create_directories(d.root / "devices" / fs::path(std::u16string(id)));
         std::u16string description;
         EXPECT_TRUE(d.open(id, description)) << u8(description);
-        EXPECT_EQ(d.driver->DeviceFolder(),
+        EXPECT_EQ(d.host.driver->DeviceFolder(),
                   platform::includeTrailingPathDelimiter((d.root / "devices" / fs::path(std::u16string(id))).u16string()));
         d.dayWithTheLog();
         // The log goes to the device's own folder.
@@ -133,5 +119,5 @@ TEST(DeviceId, AnEmptyIdOpensWithoutAFolder) {
     Devices d;
     std::u16string description;
     EXPECT_TRUE(d.open(u"", description)) << u8(description);
-    EXPECT_TRUE(d.driver->DeviceFolder().empty());
+    EXPECT_TRUE(d.host.driver->DeviceFolder().empty());
 }

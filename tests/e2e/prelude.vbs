@@ -84,6 +84,20 @@ Sub RemoveFaultsIn(dir)
     If files.FileExists(dir & "\faults.txt") Then files.DeleteFile dir & "\faults.txt", True
 End Sub
 
+' A template of one line, "Итог": one column with the field "Сумма" printed after this prefix and
+' before " руб.".
+Function TotalTemplate(prefix)
+    Dim fields(8, 0), cols(12, 0), rows(4, 0), t(3, 0)
+    fields(0, 0) = "Сумма": fields(1, 0) = False: fields(2, 0) = False: fields(3, 0) = 0: fields(4, 0) = ""
+    fields(5, 0) = True: fields(6, 0) = prefix: fields(7, 0) = " руб.": fields(8, 0) = ""
+    cols(0, 0) = False: cols(1, 0) = True: cols(2, 0) = 10: cols(3, 0) = 0: cols(4, 0) = 0: cols(5, 0) = 0
+    cols(6, 0) = 0: cols(7, 0) = False: cols(8, 0) = False: cols(9, 0) = False: cols(10, 0) = False
+    cols(11, 0) = fields: cols(12, 0) = 0
+    rows(0, 0) = False: rows(1, 0) = 1: rows(2, 0) = 1: rows(3, 0) = cols: rows(4, 0) = False
+    t(0, 0) = "Итог": t(1, 0) = False: t(2, 0) = False: t(3, 0) = rows
+    TotalTemplate = t
+End Function
+
 ' A UTF-8 text file (the emulator's tape) as text; empty when there is none. Wine's cscript reads
 ' files in code page 1251 and has no ChrW, so the UTF-8 is decoded into code page 1251
 ' characters: enough for the tape's Russian and ASCII text.

@@ -137,7 +137,7 @@ End Function
 
 Const width = 48
 Dim shell, fso, folder, devices, m, d, res, desc, outData, s(2, 2), shift, tape, cashBefore, serial, lines, i, n
-Dim tmpl(3, 0), tLines(4, 0), tCols(12, 0), tFields(8, 0), tData(1, 0), tParams(1, 0), qr, before, after
+Dim tData(1, 0), tParams(1, 0), qr, before, after
 Dim tapeMark, got, sub1, sub2, sub3
 tapeMark = 0
 
@@ -307,14 +307,7 @@ res = d.PrintText(Array(""), outData, 0)
 Check res = True And NewTape() = "", "empty text prints nothing"
 
 ' ---- a template document ----
-tFields(0, 0) = "Сумма": tFields(1, 0) = False: tFields(2, 0) = False: tFields(3, 0) = 0: tFields(4, 0) = ""
-tFields(5, 0) = True: tFields(6, 0) = "ИТОГО К ОПЛАТЕ: ": tFields(7, 0) = " руб.": tFields(8, 0) = ""
-tCols(0, 0) = False: tCols(1, 0) = True: tCols(2, 0) = 10: tCols(3, 0) = 0: tCols(4, 0) = 0: tCols(5, 0) = 0
-tCols(6, 0) = 0: tCols(7, 0) = False: tCols(8, 0) = False: tCols(9, 0) = False: tCols(10, 0) = False
-tCols(11, 0) = tFields: tCols(12, 0) = 0
-tLines(0, 0) = False: tLines(1, 0) = 1: tLines(2, 0) = 1: tLines(3, 0) = tCols: tLines(4, 0) = False
-tmpl(0, 0) = "Итог": tmpl(1, 0) = False: tmpl(2, 0) = False: tmpl(3, 0) = tLines
-res = d.UploadTemplate(Array(7, "Итог к оплате", tmpl), outData, 0)
+res = d.UploadTemplate(Array(7, "Итог к оплате", TotalTemplate("ИТОГО К ОПЛАТЕ: ")), outData, 0)
 Check res = True, "UploadTemplate: " & Show(outData)
 res = d.DownloadTemplate(Array(7), outData, 0)
 Check res = True And outData(0) = "Итог к оплате", "DownloadTemplate: the description: " & outData(0)

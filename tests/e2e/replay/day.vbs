@@ -73,15 +73,8 @@ res = d.PrintReceipt(Array(retItems, retPays, Common(1, 45.5)), outData, 0): Ans
 res = d2.PrintXReport(Empty, outData, 0): Answered "PrintXReport on the second"
 res = d.PrintText(Array("Спасибо; ждём вас снова!" & vbCrLf & "'Касса 1'"), outData, 0): Answered "PrintText"
 
-Dim tFields(8, 0), tCols(12, 0), tLines(4, 0), tmpl(3, 0), tParams(1, 0), tData(1, 0)
-tFields(0, 0) = "Сумма": tFields(1, 0) = False: tFields(2, 0) = False: tFields(3, 0) = 0: tFields(4, 0) = ""
-tFields(5, 0) = True: tFields(6, 0) = "ИТОГО; К ОПЛАТЕ: ": tFields(7, 0) = " руб.": tFields(8, 0) = ""
-tCols(0, 0) = False: tCols(1, 0) = True: tCols(2, 0) = 10: tCols(3, 0) = 0: tCols(4, 0) = 0: tCols(5, 0) = 0
-tCols(6, 0) = 0: tCols(7, 0) = False: tCols(8, 0) = False: tCols(9, 0) = False: tCols(10, 0) = False
-tCols(11, 0) = tFields: tCols(12, 0) = 0
-tLines(0, 0) = False: tLines(1, 0) = 1: tLines(2, 0) = 1: tLines(3, 0) = tCols: tLines(4, 0) = False
-tmpl(0, 0) = "Итог": tmpl(1, 0) = False: tmpl(2, 0) = False: tmpl(3, 0) = tLines
-res = d.UploadTemplate(Array(7, "Итог к оплате", tmpl), outData, 0): Answered "UploadTemplate"
+Dim tParams(1, 0), tData(1, 0)
+res = d.UploadTemplate(Array(7, "Итог к оплате", TotalTemplate("ИТОГО; К ОПЛАТЕ: ")), outData, 0): Answered "UploadTemplate"
 tParams(0, 0) = "СУММА": tParams(1, 0) = "129.00"
 tData(0, 0) = "ИТОГ": tData(1, 0) = tParams
 res = d.PrintTemplateDocument(Array(tData, 7, 0), outData, 0): Answered "PrintTemplateDocument"
