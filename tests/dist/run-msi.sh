@@ -51,6 +51,19 @@ has() { $wine reg query "$1" /reg:$bits </dev/null >/dev/null 2>&1; }
 reg() { $wine reg query "$@" /reg:$bits </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP866 -t UTF-8; }
 dump() { for k in $keys; do reg "$k" /s; done; }
 value() { reg "$1" /ve | sed -n 's/.*REG_SZ    //p'; }
+# A read through reg.exe once came back wrong in CI right after msiexec had ended, and right on the
+# next read of the same key: what is read counts as wrong only when three reads in a row give it.
+# Every read that differs is printed. reads WANT COMMAND...: true when a read gives WANT; the last
+# read is left in $got.
+reads() {
+  want=$1; shift
+  for try in 1 2 3; do
+    got=$("$@")
+    [ "$got" = "$want" ] && return 0
+    printf 'read %s of "%s": "%s"\n' "$try" "$*" "$got"
+  done
+  return 1
+}
 # The versions of the entries of "Programs and Features" that carry the product's name.
 entries() {
   reg 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | awk -v name="$name" '
@@ -63,18 +76,18 @@ entries() {
 nothing_left() { # what
   for k in $keys; do has "$k" && fail "$1: $k is left"; done
   [ -e "$dir" ] && fail "$1: the folder is left: $(find "$dir")"
-  [ -z "$(entries)" ] || fail "$1: the product is still listed"
+  reads "" entries || fail "$1: the product is still listed: $(echo $got)"
 }
 driver_there() { # what
-  [ "$(value "$driver\\InprocServer32")" = "$windir\\fr_vornlex.dll" ] ||
-    fail "$1: the driver is registered as \"$(value "$driver\\InprocServer32")\""
+  reads "$windir\\fr_vornlex.dll" value "$driver\\InprocServer32" ||
+    fail "$1: the driver is registered as \"$got\""
   for f in "$root"/help/*; do cmp -s "$f" "$dir/help/$(basename "$f")" || fail "$1: help/$(basename "$f") is not installed"; done
 }
 
 msiexec /i "$(winpath "$msi")" /qn ADDLOCAL=Emulator || fail "msiexec /i ADDLOCAL=Emulator"
 driver_there "ADDLOCAL=Emulator"
-[ "$(value "$emulator\\InprocServer32")" = "$windir\\fr_emulator.dll" ] || fail "the emulator is not registered"
-[ "$(entries)" = "$version" ] || fail "\"$name\" $version is not listed once: $(entries)"
+reads "$windir\\fr_emulator.dll" value "$emulator\\InprocServer32" || fail "the emulator is not registered"
+reads "$version" entries || fail "\"$name\" $version is not listed once: $got"
 dump >"$work/installed.txt"
 if [ -n "$run32" ]; then
   export FR_VBS_REGISTER=0 FR_EMULATOR_DIR='C:\emulator' FR_INSTALLED_DIR="$windir"
@@ -108,7 +121,7 @@ SOURCE_DATE_EPOCH=1700000000 "$root/tools/dist/make-msi.sh" "$files" "$arch" "$n
   fail "make-msi.sh $newer"
 for i in 1 2; do
   msiexec /i "$(winpath "$work/newer.msi")" /qn || fail "msiexec /i $newer ($i)"
-  [ "$(entries)" = "$newer" ] || fail "after installing $newer ($i), listed: $(entries | tr '\n' ' ')"
+  reads "$newer" entries || fail "after installing $newer ($i), listed: $(echo $got)"
   driver_there "$newer ($i)"
 done
 msiexec /x "$(winpath "$work/newer.msi")" /qn || fail "msiexec /x $newer"
