@@ -6,7 +6,8 @@ namespace fr::platform {
 
 using WindowHandle = uintptr_t;  // 0: no window
 
-// The current foreground window, now disabled for input (0 natively: there are no windows).
+// The host's window in front, now disabled for input: the foreground window when it is one of this
+// process's, else the calling thread's active window (0 when there is none, and natively).
 WindowHandle takeForegroundWindow();
 // Enables the window again and gives it the foreground and the focus.
 void giveBackForegroundWindow(WindowHandle window);

@@ -325,3 +325,42 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
     EXPECT_EQ(driver.setting(u"IPAddress"), "127.0.0.1");
     DestroyWindow(host);
 }
+
+// Another program's window is in front when the host asks for the settings window (the user has
+// switched away): that window is not the driver's to disable.
+TEST_F(SettingsDialog, AnotherProgramsWindowInFrontIsLeftAlone) {
+    Driver driver;
+    struct Program {
+        PROCESS_INFORMATION pi{};
+        ~Program() {
+            if (!pi.hProcess) return;
+            TerminateProcess(pi.hProcess, 0);
+            WaitForSingleObject(pi.hProcess, kWait);
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    } notepad;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    wchar_t command[] = L"notepad.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &notepad.pi));
+    HWND other = nullptr;
+    for (DWORD start = GetTickCount(); !other && GetTickCount() - start < kWait; Sleep(50)) {
+        HWND front = GetForegroundWindow();
+        DWORD process = 0;
+        if (front) GetWindowThreadProcessId(front, &process);
+        if (process == notepad.pi.dwProcessId) other = front;
+    }
+    ASSERT_TRUE(other) << "the other program's window did not come to the front";
+
+    User user;
+    user.start([&](User& u, HWND window) {
+        u.expect(IsWindowEnabled(other), "the other program's window is disabled while the settings window is up");
+        press(window, IDCANCEL);
+        u.expect(waitGone(window), "Cancel closes the window");
+    });
+    Variant out;
+    EXPECT_FALSE(driver.call(L"ShowSettingsDlg", Variant(), out));
+    user.finish();
+    EXPECT_TRUE(IsWindowEnabled(other));
+}
