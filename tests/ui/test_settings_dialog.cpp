@@ -48,6 +48,19 @@ HWND waitWindow(const wchar_t* title) {
         if (HWND w = FindWindowW(L"#32770", title); w && IsWindowVisible(w)) return w;
     return nullptr;
 }
+// The window in front once it belongs to that process (by default this one);
+// meanwhile this thread's own windows get their messages.
+HWND waitFront(DWORD pid = GetCurrentProcessId()) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWait; Sleep(50)) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        HWND front = GetForegroundWindow();
+        DWORD owner = 0;
+        if (front) GetWindowThreadProcessId(front, &owner);
+        if (owner == pid) return front;
+    }
+    return nullptr;
+}
 bool waitGone(HWND w) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < kWait; Sleep(50))
         if (!IsWindow(w)) return true;
@@ -206,14 +219,8 @@ TEST_F(SettingsDialog, TheUserTriesTheEmulatorSavesWithOkAndCancelsTheNextTime) 
     HWND host = CreateWindowExW(0, L"STATIC", L"Торговая программа", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
                                 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(host);
-    // The driver disables whichever window is in the foreground: it must be the host's by now.
-    bool foreground = false;
-    for (DWORD start = GetTickCount(); !foreground && GetTickCount() - start < kWait; Sleep(50)) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-        foreground = GetForegroundWindow() == host;
-    }
-    ASSERT_TRUE(foreground) << "the host's window did not come to the foreground";
+    // The driver disables the window in front when it is the host's: it must be by now.
+    ASSERT_EQ(waitFront(), host) << "the host's window did not come to the foreground";
     const std::string tapeBefore = tape();
 
     User first;
@@ -344,13 +351,7 @@ TEST_F(SettingsDialog, AnotherProgramsWindowInFrontIsLeftAlone) {
     si.cb = sizeof si;
     wchar_t command[] = L"notepad.exe";
     ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &notepad.pi));
-    HWND other = nullptr;
-    for (DWORD start = GetTickCount(); !other && GetTickCount() - start < kWait; Sleep(50)) {
-        HWND front = GetForegroundWindow();
-        DWORD process = 0;
-        if (front) GetWindowThreadProcessId(front, &process);
-        if (process == notepad.pi.dwProcessId) other = front;
-    }
+    HWND other = waitFront(notepad.pi.dwProcessId);
     ASSERT_TRUE(other) << "the other program's window did not come to the front";
 
     User user;
