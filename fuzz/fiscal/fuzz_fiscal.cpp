@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (++inputs % 5000 == 0) freshFolder();
     FuzzedDataProvider in(data, size);
     auto driver = TBaseObject::create<TDriverFR>();
-    driver->SetJournalFolder((gFolder / "journal").u16string() + u"/");
+    driver->SetJournalRoot((gFolder / "journal").u16string() + u"/");
     driver->SetSettingValue(u"ModelIndex", Variant(8));  // the emulator
     driver->SetSettingValue(u"MaxReceiptRowLength", Variant(in.ConsumeIntegralInRange<int32_t>(0, 300)));
     driver->LoadDriverSettings();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "adapter/uInDataFingerprint.h"
 #include "adapter/uMoneyJournal.h"
 #include "adapter/uNameValueList.h"
 #include "adapter/uReceiptLines.h"
@@ -26,6 +27,10 @@ inline constexpr const char16_t* kUniversalDriverProgID = u"Vornlex.FiscalPrinte
 
 // The universal driver's own error codes go up to here; the driver's codes start above.
 inline constexpr int32_t kLastVendorCode = 1000;
+// The universal driver's answer to beginFiscalReceipt while a receipt is open: "Чек уже открыт".
+inline constexpr int32_t kVendorReceiptOpen = 20;
+// How long a money operation waits for another one on the same register to finish.
+inline constexpr int kJournalLockWaitMs = 5000;
 
 // True for an error state that says the register was not reached, so a command may or may not
 // have been carried out: the universal driver not started (2), no link with the register (3),
@@ -102,10 +107,13 @@ public:
     int32_t GetFiscalParams(TFiscalResult& Result);
 
     // ---- the journal of money operations ----
-    // The folder of the journal: the one set here, else the device's folder, else a folder named
-    // after the device ID under the common application-data folder.
+    // The folder that holds every register's journal: the one set here, else "Journals" under the
+    // common application-data folder; empty when there is none.
+    std::u16string JournalRoot();
+    void SetJournalRoot(const std::u16string& folder) { FJournalRoot = folder; }
+    // The connected register's journal folder: named after its serial number ("SN-<serial>"), or
+    // after the device ID when the register gave none.
     std::u16string JournalFolder();
-    void SetJournalFolder(const std::u16string& folder) { FJournalFolder = folder; }
 
     // ---- receipts ----
     int32_t PrintReceipt(Variant& ItemTable, Variant& PaymentTable, Variant& CommonParameters, TFiscalResult& Result,
@@ -114,7 +122,7 @@ public:
     // from completing cancels it on the register. A journalled money operation: Result gets the
     // receipt's numbers.
     int32_t PrintFiscalReceipt(const Variant& ItemTable, const Variant& PaymentTable, int32_t ReceiptType,
-                               const std::u16string& CashierName, uint64_t Fingerprint, TFiscalResult& Result);
+                               const std::u16string& CashierName, const TInDataPrints& Prints, TFiscalResult& Result);
     // The receipt laid out as text lines and printed as a non-fiscal document.
     int32_t PrintTextReceipt(const Variant& ItemTable, const Variant& PaymentTable, const TCommonParameters& Common);
     // Sends the lines in order, barcode lines as barcodes; the first error stops.
@@ -156,16 +164,20 @@ protected:
     std::u16string FDrvResultDescr;
     // A description an operation made for its own driver code; each operation frame clears it.
     std::u16string FOperationText;
-    std::u16string FJournalFolder;
+    std::u16string FJournalRoot;
+    // The journal's operation that may have left a receipt open on the register (its cancel
+    // raised), for the debug log when the next begin finds one; empty when none.
+    std::u16string FOpenReceiptOwner;
     TNameValueList FPaymentNames;
     TNameValueList FTaxNames;
 
 private:
     // One money operation as the journal sees it. Steps before the commit call may fail without
-    // doubt; the commit call is the one whose answer may be lost after the register acted.
+    // doubt; the commit call is the one after which the register may have acted whatever it
+    // answered.
     struct TMoneyOperation {
         TMoneyKind Kind = TMoneyKind::mkReceipt;
-        uint64_t Fingerprint = 0;
+        TInDataPrints Prints;
         int64_t Sum = 0;  // cash kinds: the amount, scaled by 10 000
         // Refuses before anything is sent, seeing the counters read just before (rcOK to go on).
         std::function<int32_t(const TRegisterCounters&)> Check;
@@ -174,19 +186,32 @@ private:
         std::u16string CommitMethod;
         std::vector<Arg> CommitArgs;
     };
-    // Settles what an earlier attempt left in the journal, reads the baseline, records the
-    // operation, runs it and settles a lost answer. Result gets the numbers on success.
+    // Locks and reads the register's journal, settles what earlier attempts left in it, answers a
+    // retry of a done operation whose answer was lost, or reads the baseline, records the
+    // operation, runs it and settles any answer of the commit but success. Result gets the
+    // numbers on success.
     int32_t RunMoneyOperation(TMoneyOperation& Op, TFiscalResult& Result);
-    enum class TPending { Proceed, Answered, Unreachable };
-    TPending SettlePending(TMoneyJournal& Journal, TMoneyRecord& Pending, const TMoneyOperation& Op,
-                           TFiscalResult& Result);
-    int32_t SettleLost(TMoneyJournal& Journal, TMoneyRecord& Record, std::exception_ptr Raised, int32_t Code,
-                       TFiscalResult& Result);
+    // Locks the connected register's journal (waiting kJournalLockWaitMs) and reads it, carrying
+    // over the journals earlier versions kept per device. rcOK, or 1009 with its text.
+    int32_t OpenJournal(TMoneyJournal& Journal);
+    // Settles every record not settled yet; 3011 with its text when the register cannot be asked.
+    int32_t SettleJournal(TMoneyJournal& Journal);
+    // Runs a shift-changing report after settling the journal, while the counters can still tell.
+    int32_t AfterSettling(const std::function<int32_t()>& Report);
+    void CarryOverDeviceJournals(TMoneyJournal& Journal);
+    enum class TPending { Settled, Unreachable };
+    TPending SettlePending(TMoneyJournal& Journal, TMoneyRecord& Pending);
+    int32_t SettleCommit(TMoneyJournal& Journal, TMoneyRecord& Record, std::exception_ptr Raised, int32_t Code,
+                         TFiscalResult& Result);
     // A failed operation before its commit: the receipt cancelled, the record settled as not done,
     // or kept as begun when the cancel could not be sent (the next operation cancels it).
     void CancelFailed(TMoneyJournal& Journal, TMoneyRecord& Record);
-    // A done operation: its numbers read back and kept in the record, which is settled.
-    void SettleDone(TMoneyJournal& Journal, TMoneyRecord& Record, TFiscalResult& Result);
+    // A receipt the counters do not show done, cancelled first and only then decided: done, not
+    // done, or moNone when the register cannot tell now.
+    TMoneyOutcome CancelThenDecide(const TMoneyRecord& Record);
+    // A done operation: its numbers read back and kept in the record, which is settled; Answered
+    // says whether the host gets them now.
+    void SettleDone(TMoneyJournal& Journal, TMoneyRecord& Record, TFiscalResult& Result, bool Answered);
     // SmenNum, LastReceiptNum and Cash, each with its error state: the first error, or rcOK.
     int32_t ReadCounters(TRegisterCounters& Counters);
     // The counters, connecting again once when they cannot be read; false when still unreachable.
@@ -198,8 +223,10 @@ private:
     // read tells whether it worked.
     void Reconnect();
     TMoneyOutcome OutcomeOf(const TMoneyRecord& Record, const TRegisterCounters& Now) const;
-    void LoadJournal(TMoneyJournal& Journal);
+    // Writes the journal; a failure goes to the debug log (the register has acted: its truth stands).
     void SaveJournal(TMoneyJournal& Journal);
+    // Writes the journal before anything is sent: rcOK, or 1009 with the file and the reason.
+    int32_t SaveJournalFirst(TMoneyJournal& Journal);
     void JournalLog(const std::u16string& Text);
 
     // The operation frame: ResultDescription cleared, optionally DeviceReady first, the call's

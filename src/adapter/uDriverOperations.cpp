@@ -27,7 +27,7 @@ int32_t TDriverFR::GetFiscalParams(TFiscalResult& Result) {
 int32_t TDriverFR::OpenDay(const std::u16string&, const std::u16string&, TFiscalResult& Result,
                            std::u16string& ResultDescription) {
     return Frame(ResultDescription, false, [&](int32_t& code) {
-        code = CallChecked(u"printNullReceipt");
+        code = AfterSettling([&] { return CallChecked(u"printNullReceipt"); });
         if (code == rcOK) code = GetFiscalParams(Result);
     });
 }
@@ -41,7 +41,7 @@ int32_t TDriverFR::PrintXReport(TFiscalResult& Result, std::u16string& ResultDes
 
 int32_t TDriverFR::PrintZReport(TFiscalResult& Result, std::u16string& ResultDescription, const std::u16string&) {
     return Frame(ResultDescription, false, [&](int32_t& code) {
-        code = CallChecked(u"printZReport");
+        code = AfterSettling([&] { return CallChecked(u"printZReport"); });
         if (code == rcOK) code = GetFiscalParams(Result);
     });
 }
@@ -80,7 +80,7 @@ int32_t TDriverFR::Encash(int32_t EncashmentType, int64_t Sum, TFiscalResult& Re
         op.Sum = Sum;
         // Its InData holds no table: the kind and the amount as read are what make it the same.
         const Variant kind(static_cast<int32_t>(op.Kind)), amount = Variant::currency(Sum);
-        op.Fingerprint = InDataFingerprint({&kind, &amount});
+        op.Prints = InDataPrints({&kind, &amount});
         if (op.Kind == TMoneyKind::mkWithdrawal) {
             op.Check = [Sum](const TRegisterCounters& now) {
                 // Refused here, from the drawer read just before: nothing is printed.

@@ -44,7 +44,7 @@ int32_t TDriverFR::PrintReceipt(Variant& ItemTable, Variant& PaymentTable, Varia
                 return;
             }
             code = PrintFiscalReceipt(ItemTable, PaymentTable, common.ReceiptType, common.CashierName,
-                                      InDataFingerprint({&ItemTable, &PaymentTable, &CommonParameters}), Result);
+                                      InDataPrints({&ItemTable, &PaymentTable, &CommonParameters}), Result);
         } else {
             code = PrintTextReceipt(ItemTable, PaymentTable, common);
             if (code == rcOK) code = GetFiscalParams(Result);
@@ -55,14 +55,29 @@ int32_t TDriverFR::PrintReceipt(Variant& ItemTable, Variant& PaymentTable, Varia
 // ---- the fiscal receipt ----
 
 int32_t TDriverFR::PrintFiscalReceipt(const Variant& ItemTable, const Variant& PaymentTable, int32_t ReceiptType,
-                                      const std::u16string& CashierName, uint64_t Fingerprint, TFiscalResult& Result) {
+                                      const std::u16string& CashierName, const TInDataPrints& Prints,
+                                      TFiscalResult& Result) {
     TMoneyOperation op;
     op.Kind = TMoneyKind::mkReceipt;
-    op.Fingerprint = Fingerprint;
+    op.Prints = Prints;
     op.Prepare = [&] {
-        std::u16string cashier = CashierName;
-        int32_t code =
-            CallChecked(u"beginFiscalReceipt", {Arg(Variant(ReceiptType), true), Arg(Variant(cashier), true)});
+        auto begin = [&] {
+            return CallChecked(u"beginFiscalReceipt", {Arg(Variant(ReceiptType), true), Arg(Variant(CashierName), true)});
+        };
+        int32_t code = begin();
+        if (code == kVendorReceiptOpen) {
+            // The register's lock is held: an open receipt belongs to no live operation of ours
+            // (a killed host, a lost journal, another program), and would refuse every new one.
+            JournalLog(u"На ККТ открыт чек, " +
+                       (FOpenReceiptOwner.empty()
+                            ? std::u16string(u"о котором журнал не знает (программа была прервана, журнал потерян "
+                                             u"или чек начат другой программой)")
+                            : u"оставленный операцией журнала " + FOpenReceiptOwner) +
+                       u": он аннулирован, и чек начат снова");
+            // The second begin tells whether the cancel took.
+            Call(u"printRecVoid");
+            code = begin();
+        }
         const TRowRange items = TableRows(ItemTable);
         for (int32_t row = items.First; code == rcOK && row <= items.Last; ++row) code = PrintFiscalItem(ItemTable, row);
         if (code != rcOK) return code;

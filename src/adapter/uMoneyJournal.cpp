@@ -1,6 +1,8 @@
 #include "adapter/uMoneyJournal.h"
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -15,8 +17,7 @@ namespace fr {
 namespace {
 using json = nlohmann::json;
 
-constexpr int kFormat = 1;
-constexpr const char* kFileName = "money-journal.json";
+constexpr int kFormat = 2;
 
 struct TNamed {
     int Value;
@@ -68,6 +69,16 @@ const char16_t* MoneyKindText(TMoneyKind kind) {
     return u"?";
 }
 
+const char16_t* MoneyStateText(TMoneyState state) {
+    switch (state) {
+        case TMoneyState::msBegun: return u"начата";
+        case TMoneyState::msCommitted: return u"завершается";
+        case TMoneyState::msUnknown: return u"результат не известен";
+        case TMoneyState::msSettled: return u"выяснена";
+    }
+    return u"?";
+}
+
 const char16_t* MoneyOutcomeText(TMoneyOutcome outcome) {
     switch (outcome) {
         case TMoneyOutcome::moDone: return u"проведена";
@@ -84,6 +95,7 @@ std::string MoneyJournalToText(const std::vector<TMoneyRecord>& records, uint64_
         list.push_back({{"id", r.Id},
                         {"kind", nameOf(kKinds, int(r.Kind))},
                         {"fingerprint", r.Fingerprint},
+                        {"fingerprintBy", r.FingerprintByType ? "type" : "value"},
                         {"sum", r.Sum},
                         {"baseline", countersJson(r.Baseline)},
                         {"state", nameOf(kStates, int(r.State))},
@@ -93,6 +105,10 @@ std::string MoneyJournalToText(const std::vector<TMoneyRecord>& records, uint64_
                           {"receipt", r.Answer.RecNum},
                           {"document", r.Answer.DocumentNum},
                           {"date", std::isfinite(r.Answer.RecDate) ? r.Answer.RecDate : 0.0}}},
+                        {"answered", r.Answered},
+                        {"lostAt", r.LostAt},
+                        {"serial", utf16ToUtf8(r.Serial)},
+                        {"device", utf16ToUtf8(r.Device)},
                         {"begun", r.Begun}});
     }
     json doc = {{"format", kFormat}, {"next", nextId}, {"records", list}};
@@ -102,7 +118,8 @@ std::string MoneyJournalToText(const std::vector<TMoneyRecord>& records, uint64_
 std::vector<TMoneyRecord> MoneyJournalFromText(const std::string& text, uint64_t& nextId) {
     try {
         const json doc = json::parse(text);
-        if (doc.at("format").get<int>() != kFormat) throw EError(u"Неизвестный формат журнала");
+        const int format = doc.at("format").get<int>();
+        if (format != 1 && format != kFormat) throw EError(u"Неизвестный формат журнала");
         nextId = doc.at("next").get<uint64_t>();
         std::vector<TMoneyRecord> records;
         for (const json& j : doc.at("records")) {
@@ -118,6 +135,17 @@ std::vector<TMoneyRecord> MoneyJournalFromText(const std::string& text, uint64_t
             r.Answer = {a.at("shift").get<int32_t>(), a.at("receipt").get<int32_t>(), a.at("document").get<int32_t>(),
                         a.at("date").get<double>()};
             r.Begun = j.at("begun").get<std::string>();
+            if (format == 1) {
+                // Written by a driver that fingerprinted by type and kept no serial number; it
+                // answered every retry it settled itself.
+                r.FingerprintByType = true;
+            } else {
+                r.FingerprintByType = j.at("fingerprintBy").get<std::string>() == "type";
+                r.Answered = j.at("answered").get<bool>();
+                r.LostAt = j.at("lostAt").get<int64_t>();
+                r.Serial = utf8ToUtf16(j.at("serial").get<std::string>());
+                r.Device = utf8ToUtf16(j.at("device").get<std::string>());
+            }
             if (r.Id >= nextId) nextId = r.Id + 1;
             records.push_back(std::move(r));
         }
@@ -127,11 +155,30 @@ std::vector<TMoneyRecord> MoneyJournalFromText(const std::string& text, uint64_t
     }
 }
 
+int64_t MoneyClockNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
 TMoneyJournal::TMoneyJournal(std::u16string folder) : FFolder(std::move(folder)) {}
 
 std::u16string TMoneyJournal::FileName() const {
     if (FFolder.empty()) return {};
-    return platform::includeTrailingPathDelimiter(FFolder) + utf8ToUtf16(kFileName);
+    return platform::includeTrailingPathDelimiter(FFolder) + kFileName;
+}
+
+platform::FileLock::Result TMoneyJournal::Lock(int waitMs, std::u16string& error) {
+    if (FFolder.empty()) {
+        error = u"папка журнала денежных операций не определена";
+        return platform::FileLock::Result::Failed;
+    }
+    if (!platform::forceDirectories(FFolder)) {
+        error = u"не удалось создать папку \"" + FFolder + u"\"";
+        return platform::FileLock::Result::Failed;
+    }
+    const std::u16string name = platform::includeTrailingPathDelimiter(FFolder) + kLockName;
+    const platform::FileLock::Result r = FLock.Acquire(name, waitMs, error);
+    if (r == platform::FileLock::Result::Failed) error = u"\"" + name + u"\": " + error;
+    return r;
 }
 
 std::u16string TMoneyJournal::Load() {
@@ -139,33 +186,44 @@ std::u16string TMoneyJournal::Load() {
     FNextId = 1;
     const std::u16string name = FileName();
     if (name.empty()) return {};
-    // The folder may be open to others: a link or a second name planted as the journal would feed
-    // us another file's content. Its name is removed, the file itself never touched.
     const platform::OwnFileCheck own = platform::checkOwnFile(name);
     if (own.State == platform::OwnFileCheck::Missing) return {};
-    if (own.State == platform::OwnFileCheck::Foreign) {
-        const bool removed = platform::removeFileName(name);
-        return u"Под именем журнала денежных операций \"" + name + u"\" было другое (" + own.Found + u"): " +
-               (removed ? u"это имя удалено, тот файл не тронут, начат новый журнал"
-                        : std::u16string(u"удалить это имя не удалось, новый журнал заменит его при записи"));
+    // An antivirus, an indexer or a backup tool may hold the file for a moment.
+    platform::FileRead read = platform::readFile(name);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadWaitMs);
+    while (read.State == platform::FileRead::Failed && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        read = platform::readFile(name);
     }
-    std::u16string problem;
-    if (const std::optional<std::string> text = platform::readWholeFile(name)) {
-        try {
-            FRecords = MoneyJournalFromText(*text, FNextId);
-            return {};
-        } catch (const EError& e) {
-            problem = u"повреждён (" + e.message() + u")";
-        }
+    if (read.State == platform::FileRead::Missing) return {};
+    const bool foreign = own.State == platform::OwnFileCheck::Foreign;
+    if (read.State == platform::FileRead::Failed) {
+        // A name that holds no file at all (a folder, a device) can never be read: set aside like a
+        // damaged journal. A file of ours that cannot be read may hold records: nothing goes on.
+        if (!foreign) throw EInOutError(u"Не удалось прочитать журнал денежных операций \"" + name + u"\": " + read.Error);
     } else {
-        problem = u"не читается";
+        try {
+            FRecords = MoneyJournalFromText(read.Bytes, FNextId);
+            if (!foreign) return {};
+            return u"Под именем журнала денежных операций \"" + name + u"\" найдено другое (" + own.Found +
+                   u"): записи прочитаны, при записи это имя будет заменено собственным файлом журнала, тот файл не тронут";
+        } catch (const EError& e) {
+            if (foreign)
+                return u"Под именем журнала денежных операций \"" + name + u"\" найдено другое (" + own.Found +
+                       u"), и это не журнал (" + e.message() + u"): начат новый журнал, тот файл не тронут";
+            FRecords.clear();
+            FNextId = 1;
+            const std::u16string aside = name + u".damaged-" + nowStamp();
+            const bool moved = platform::renameFile(name, aside);
+            return u"Журнал денежных операций \"" + name + u"\" повреждён (" + e.message() + u"): " +
+                   (moved ? u"отложен в \"" + aside + u"\", начат новый"
+                          : std::u16string(u"отложить его не удалось, он будет перезаписан"));
+        }
     }
-    FRecords.clear();
-    FNextId = 1;
     const std::u16string aside = name + u".damaged-" + nowStamp();
     const bool moved = platform::renameFile(name, aside);
-    return u"Журнал денежных операций \"" + name + u"\" " + problem + u": " +
-           (moved ? u"отложен в \"" + aside + u"\", начат новый" : std::u16string(u"отложить его не удалось, он будет перезаписан"));
+    return u"Под именем журнала денежных операций \"" + name + u"\" найдено другое (" + own.Found + u"), оно не читается (" +
+           read.Error + u"): " + (moved ? u"отложено в \"" + aside + u"\", начат новый журнал" : std::u16string(u"начат новый журнал"));
 }
 
 void TMoneyJournal::Save() {
@@ -180,11 +238,26 @@ TMoneyRecord* TMoneyJournal::Pending() {
     return nullptr;
 }
 
+bool TMoneyJournal::AwaitsRetry(const TMoneyRecord& r, int64_t now) const {
+    return r.State == TMoneyState::msSettled && r.Outcome == TMoneyOutcome::moDone && !r.Answered &&
+           now - r.LostAt < kAnswerKeptSeconds;
+}
+
+TMoneyRecord* TMoneyJournal::AwaitingRetry(TMoneyKind kind, const std::string& fingerprint, const std::string& byType,
+                                           int64_t now) {
+    for (TMoneyRecord& r : FRecords)
+        if (AwaitsRetry(r, now) && r.Kind == kind && r.Fingerprint == (r.FingerprintByType ? byType : fingerprint))
+            return &r;
+    return nullptr;
+}
+
 TMoneyRecord& TMoneyJournal::Add(TMoneyRecord record) {
+    const int64_t now = MoneyClockNow();
+    auto prunable = [&](const TMoneyRecord& r) { return r.State == TMoneyState::msSettled && !AwaitsRetry(r, now); };
     size_t settled = 0;
-    for (const TMoneyRecord& r : FRecords) settled += r.State == TMoneyState::msSettled;
+    for (const TMoneyRecord& r : FRecords) settled += prunable(r);
     for (auto it = FRecords.begin(); settled >= kKeptSettled && it != FRecords.end();) {
-        if (it->State == TMoneyState::msSettled) {
+        if (prunable(*it)) {
             it = FRecords.erase(it);
             --settled;
         } else {
@@ -194,6 +267,13 @@ TMoneyRecord& TMoneyJournal::Add(TMoneyRecord record) {
     record.Id = FNextId++;
     FRecords.push_back(std::move(record));
     return FRecords.back();
+}
+
+void TMoneyJournal::Take(const TMoneyJournal& other) {
+    for (TMoneyRecord r : other.FRecords) {
+        r.Id = FNextId++;
+        FRecords.push_back(std::move(r));
+    }
 }
 
 }  // namespace fr

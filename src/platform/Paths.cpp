@@ -8,3 +8,13 @@ std::u16string includeTrailingPathDelimiter(const std::u16string& path) {
 }
 
 }  // namespace fr::platform
+
+namespace fr::platform {
+
+std::optional<std::string> readWholeFile(const std::u16string& fileName) {
+    FileRead r = readFile(fileName);
+    if (r.State != FileRead::Read) return std::nullopt;
+    return std::move(r.Bytes);
+}
+
+}  // namespace fr::platform

@@ -76,6 +76,15 @@ std::u16string localUserDataFolder();
 void writeFileAtomically(const std::u16string& fileName, std::string_view bytes);
 // The whole content of a file; nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::u16string& fileName);
+// The whole content of a file, telling a missing file from one that cannot be read now (another
+// program holds it, no access): Error then carries the system's message. On Windows the read
+// shares delete access, so it never keeps a rename over the file from happening.
+struct FileRead {
+    enum Kind { Missing, Read, Failed } State = Missing;
+    std::string Bytes;
+    std::u16string Error;
+};
+FileRead readFile(const std::u16string& fileName);
 // True when the name is an existing file (not a folder).
 bool fileExists(const std::u16string& fileName);
 // Appends the bytes and flushes them to disk before returning. Raises EInOutError.
@@ -94,5 +103,25 @@ struct OwnFileCheck {
 OwnFileCheck checkOwnFile(const std::u16string& fileName);
 // Removes the name itself, never what a link points to; false when it cannot be done.
 bool removeFileName(const std::u16string& fileName);
+
+// ---- One holder at a time, across objects and processes ----
+// An exclusive lock on a file, made when missing and never written (LockFileEx on Windows, flock
+// natively); held until the object goes. Two objects of one process exclude each other as two
+// processes do.
+class FileLock {
+public:
+    enum class Result { Locked, Busy, Failed };
+    FileLock() = default;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock();
+    // Waits up to waitMs for the lock. Busy: someone held it all that time; Failed: the file
+    // cannot be made or locked, and error says why.
+    Result Acquire(const std::u16string& fileName, int waitMs, std::u16string& error);
+    bool Held() const { return FHandle != -1; }
+
+private:
+    intptr_t FHandle = -1;
+};
 
 }  // namespace fr::platform

@@ -47,7 +47,7 @@ struct DriverHost {
     DispatchObject obj{driver};
     // Its own journal of money operations: each test starts with none.
     TempFolder journal;
-    DriverHost() { driver->SetJournalFolder(journal.text()); }
+    DriverHost() { driver->SetJournalRoot(journal.text()); }
     Variant out;  // OutData of the last public call
 
     // A public method: the result code (0 when the call's value is true); OutData in `out`.

@@ -1,7 +1,9 @@
 #pragma once
 // A register behind the scripted universal driver, for the journal's tests: counters that move
 // when a receipt ends or cash is moved, a receipt that stays open until it ends or is cancelled,
-// and a link that can be lost before a call, after a call was carried out, or for good.
+// a link that can be lost before a call, after a call was carried out, or for good, and a cancel
+// refused when nothing is open. A call carried out that then answers an error is the fake's
+// errorsAt: the register looks only at `errors` to refuse.
 #include <cmath>
 #include <set>
 #include <string>
@@ -25,6 +27,7 @@ struct ScriptedRegister {
 
     explicit ScriptedRegister(FakeUniversalDriver& fake) : f(fake) {
         f.values[u"GetTime"] = Variant(u"093015");
+        f.values[u"SN"] = Variant(u"0012345678");
         f.onCall = [this](const RecordedCall& c) { act(c); };
     }
 
@@ -39,8 +42,8 @@ private:
         if (lostBefore.erase(name)) throw EOleError(u"Нет связи с ККТ");
         // A refusal set by the test: not carried out (a link error may hide one that was).
         const auto refusal = f.errors.find(name);
-        const bool refused = name != u"beginFiscalReceipt" && refusal != f.errors.end() && refusal->second.code != 0 &&
-                             !IsLinkError(refusal->second.code);
+        const bool refused = name != u"beginFiscalReceipt" && name != u"printRecVoid" && refusal != f.errors.end() &&
+                             refusal->second.code != 0 && !IsLinkError(refusal->second.code);
         if (refused) {
         } else if (name == u"beginFiscalReceipt") {
             if (open) {
@@ -54,7 +57,14 @@ private:
             ++last;
             ++printed;
         } else if (name == u"printRecVoid") {
+            // Nothing open to cancel: refused, as a register does.
+            if (open) f.errors.erase(name);
+            else f.errors[name] = {21, u"Чек не открыт", u""};
             open = false;
+        } else if (name == u"printNullReceipt") {
+            // A new shift: its counters start again.
+            ++shift;
+            last = 0;
         } else if (name == u"printRecCash") {
             cash += c.args.at(0).rawInt();
         }

@@ -91,23 +91,34 @@ void appendFileDurably(const std::u16string& fileName, std::string_view bytes) {
 
 namespace fr::platform {
 
-std::optional<std::string> readWholeFile(const std::u16string& fileName) {
-    int fd = ::open(utf16ToUtf8(fileName).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string bytes;
+FileRead readFile(const std::u16string& fileName) {
+    FileRead r;
+    const std::string name = utf16ToUtf8(fileName);
+    auto failed = [&] {
+        r.State = FileRead::Failed;
+        r.Error = utf8ToUtf16(std::strerror(errno));
+        r.Bytes.clear();
+        return r;
+    };
+    int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT) return r;
+        return failed();
+    }
+    struct Close {
+        int fd;
+        ~Close() { ::close(fd); }
+    } close{fd};
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
+        if (n < 0) return failed();
         if (n == 0) break;
-        bytes.append(buf, static_cast<size_t>(n));
+        r.Bytes.append(buf, static_cast<size_t>(n));
     }
-    ::close(fd);
-    return bytes;
+    r.State = FileRead::Read;
+    return r;
 }
 
 bool renameFile(const std::u16string& from, const std::u16string& to) {

@@ -5,6 +5,7 @@
 #include "automation/Errors.h"
 #include "automation/Text.h"
 #include "platform/Platform.h"
+#include "platform/win32/SystemMessage.h"
 
 namespace fr::platform {
 
@@ -12,13 +13,20 @@ namespace {
 const wchar_t* wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
 [[noreturn]] void raiseIo(const std::u16string& what, const std::u16string& fileName) {
-    DWORD code = GetLastError();
-    wchar_t buf[512];
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf, 512,
-                             nullptr);
-    std::u16string text(reinterpret_cast<const char16_t*>(buf), n);
-    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) text.pop_back();
-    throw EInOutError(what + u" \"" + fileName + u"\": " + text);
+    throw EInOutError(what + u" \"" + fileName + u"\": " + systemMessage(GetLastError()));
+}
+
+// A rename over a file that a reader without delete sharing (an antivirus, an indexer, a backup
+// tool) holds for a moment fails with a sharing violation or access denied: tried again briefly.
+bool moveReplacing(const std::u16string& from, const std::u16string& to) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(wide(from), wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD e = GetLastError();
+        if ((e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED && e != ERROR_LOCK_VIOLATION) || attempt >= 40)
+            return false;
+        Sleep(50);
+        SetLastError(e);
+    }
 }
 
 // Closes the handle on every path out.
@@ -65,8 +73,7 @@ void writeFileAtomically(const std::u16string& fileName, std::string_view bytes)
         if (f.h == INVALID_HANDLE_VALUE) raiseIo(u"Не удалось создать файл", temp);
         if (!writeAll(f.h, bytes) || !FlushFileBuffers(f.h)) raiseIo(u"Не удалось записать файл", temp);
     }
-    if (!MoveFileExW(wide(temp), wide(fileName), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        raiseIo(u"Не удалось заменить файл", fileName);
+    if (!moveReplacing(temp, fileName)) raiseIo(u"Не удалось заменить файл", fileName);
 }
 
 void appendFileDurably(const std::u16string& fileName, std::string_view bytes) {
@@ -80,20 +87,33 @@ void appendFileDurably(const std::u16string& fileName, std::string_view bytes) {
 
 namespace fr::platform {
 
-std::optional<std::string> readWholeFile(const std::u16string& fileName) {
-    FileHandle f{CreateFileW(reinterpret_cast<const wchar_t*>(fileName.c_str()), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (f.h == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes;
+FileRead readFile(const std::u16string& fileName) {
+    FileRead r;
+    auto failed = [&] {
+        r.State = FileRead::Failed;
+        r.Error = systemMessage(GetLastError());
+        r.Bytes.clear();
+        return r;
+    };
+    FileHandle f{CreateFileW(wide(fileName), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) return r;
+        return failed();
+    }
     char buf[65536];
-    DWORD n = 0;
-    while (ReadFile(f.h, buf, sizeof buf, &n, nullptr) && n > 0) bytes.append(buf, n);
-    return bytes;
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(f.h, buf, sizeof buf, &n, nullptr)) return failed();
+        if (n == 0) break;
+        r.Bytes.append(buf, n);
+    }
+    r.State = FileRead::Read;
+    return r;
 }
 
-bool renameFile(const std::u16string& from, const std::u16string& to) {
-    return MoveFileExW(wide(from), wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
+bool renameFile(const std::u16string& from, const std::u16string& to) { return moveReplacing(from, to); }
 
 bool fileExists(const std::u16string& fileName) {
     DWORD a = GetFileAttributesW(reinterpret_cast<const wchar_t*>(fileName.c_str()));

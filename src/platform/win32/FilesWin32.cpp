@@ -8,6 +8,7 @@
 #include "automation/Errors.h"
 #include "automation/Text.h"
 #include "platform/Platform.h"
+#include "platform/win32/SystemMessage.h"
 
 namespace fr::platform {
 
@@ -21,17 +22,8 @@ std::u16string knownFolder(int csidl) {
     return fromW(buf);
 }
 
-std::u16string lastErrorText(DWORD code) {
-    wchar_t* msg = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   code, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
-    std::u16string text = trim(fromW(msg));
-    LocalFree(msg);
-    return text;
-}
-
 [[noreturn]] void raiseOsError(DWORD code) {
-    throw EError(u"Системная ошибка. Код: " + utf8ToUtf16(std::to_string(code)) + u". " + lastErrorText(code),
+    throw EError(u"Системная ошибка. Код: " + utf8ToUtf16(std::to_string(code)) + u". " + systemMessage(code),
                  "EOSError");
 }
 
@@ -41,6 +33,15 @@ struct LocalMemory {
     ~LocalMemory() { if (p) LocalFree(p); }
 };
 }  // namespace
+
+std::u16string systemMessage(unsigned long code) {
+    wchar_t* msg = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
+    std::u16string text = trim(fromW(msg));
+    LocalFree(msg);
+    return text;
+}
 
 char16_t pathDelimiter() { return u'\\'; }
 

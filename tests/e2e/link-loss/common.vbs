@@ -15,13 +15,19 @@ End Sub
 
 ' The driver as an application connects it: a new object on the device "till-1".
 Sub Connect()
+    ConnectAs "till-1", devices
+End Sub
+
+' The same register set up again under another device ID, in another devices folder (another
+' infobase, another user).
+Sub ConnectAs(id, folderOfDevices)
     Dim s(6, 0)
-    If Not fso.FolderExists(devices) Then fso.CreateFolder devices
+    If Not fso.FolderExists(folderOfDevices) Then fso.CreateFolder folderOfDevices
     Set m = New EquipmentManager
-    m.DevicesFolder = devices
+    m.DevicesFolder = folderOfDevices
     Set d = CreateObject("Eqdr.FrVornlex")
     res = d.Init(m, desc)
-    res = d.Open("till-1", desc)
+    res = d.Open(id, desc)
     s(0, 0) = "ModelIndex": s(1, 0) = 8
     res = d.SetSettings(Array(s), outData, 0)
     res = d.Enable(Empty, outData, 0)

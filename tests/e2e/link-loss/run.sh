@@ -48,4 +48,32 @@ echo "step 6: the host killed in the middle of its receipt; the register holds i
 
 step 7-after-kill
 open_document && fail "a receipt is still open on the register"
-echo "lost answers settled: printed once, cash moved once, receipts left open cancelled"
+step 8-fault-after-commit
+step 9-late-retry
+step 10-other-device
+
+# Two hosts at once on one register: the first hangs at its receipt's end, the second tries to
+# sell meanwhile and must be refused without touching the first's receipt.
+printf 'hang endFiscalReceipt 1\n' >"$emu/faults.txt"
+cat "$here/../prelude.vbs" "$here/common.vbs" "$here/11-first-host.vbs" | iconv -f UTF-8 -t CP1251 >"$work/11-first-host.vbs"
+(cd "$work" && LC_ALL=ru_RU.UTF-8 exec $wine cscript //nologo "$(winpath "$work/11-first-host.vbs")") >"$work/11.out" 2>&1 &
+first=$!
+i=0
+until grep -q 'Бифидок' "$emu/state.json" 2>/dev/null; do
+  i=$((i + 1))
+  [ $i -le 600 ] || { kill -9 $first 2>/dev/null; fail "the first host never began its receipt: $(cat "$work/11.out")"; }
+  sleep 0.1
+done
+sleep 1
+step 12-second-host
+open_document || fail "the second host cancelled the first host's receipt"
+rm -f "$emu/faults.txt"
+wait $first
+out=$(iconv -f CP866 -t UTF-8 "$work/11.out" | tr -d '\r')
+echo "$out"
+case $out in
+  *"2 passed, 0 failed"*) ;;
+  *) fail "the first host" ;;
+esac
+open_document && fail "a receipt is still open on the register"
+echo "lost answers settled: printed once, cash moved once, receipts left open cancelled, one host at a time"
