@@ -305,3 +305,66 @@ TEST(SettlingRules, OneMoneyOperationAtATimeOnARegister) {
     EXPECT_EQ(regB.printed, 1);
     EXPECT_EQ(records(a).size(), 2u);
 }
+
+// A receipt open on the register that no operation in progress owns is cancelled when the begin
+// finds it ("Чек уже открыт"), and the receipt begun once more; the debug log says whether the
+// journal knew it. A cancel that raises while settling never leaves the register answering 3011.
+TEST(SettlingRules, AReceiptLeftOpenIsCancelledWhenTheBeginFindsIt) {
+    struct Case {
+        const char* what;
+        std::function<void(Host& first, ScriptedRegister&)> before;
+        std::string logged;
+    };
+    const Case cases[] = {
+        {"a receipt the journal does not know", [](Host&, ScriptedRegister& r) { r.open = true; }, "о котором журнал не знает"},
+        {"a host's receipt left open, whose cancel raises while settling",
+         [](Host& first, ScriptedRegister& r) {
+             r.downBefore = {u"printRecItem"};
+             EXPECT_EQ(first.call(u"PrintReceipt", saleInData(30)), 1001);
+             r.down = false;
+             r.lostBefore = {u"printRecVoid"};
+         },
+         "оставленный операцией журнала чек №1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Host a;
+        ScriptedRegister reg(*a.fake);
+        c.before(a, reg);
+        ASSERT_TRUE(reg.open);
+        Host b;
+        b.fake = a.fake;
+        b.driver->SetJournalRoot(a.journal.text());
+        a.fake->calls.clear();
+        EXPECT_EQ(b.call(u"PrintReceipt", saleInData(10)), 0) << b.description();
+        EXPECT_EQ(reg.printed, 1);
+        EXPECT_FALSE(reg.open);
+        EXPECT_EQ(count(a.fake->sequence(), "beginFiscalReceipt"), 2);
+        EXPECT_TRUE(b.driver->logged(c.logged));
+    }
+}
+
+// The register was swapped: a record made on another one is never settled against it.
+TEST(SettlingRules, ARecordOfAnotherRegisterIsNeverSettledAgainstThisOne) {
+    Host h;
+    ScriptedRegister reg(*h.fake);
+    std::u16string d;
+    ASSERT_TRUE(h.open(d)) << u8(d);
+    ASSERT_EQ(h.call(u"Enable"), 0);
+    reg.downAfter = {kEnd};
+    ASSERT_EQ(h.call(u"PrintReceipt", saleInData(10)), 3011);
+    reg.down = false;
+    // The same journal read again as if another register had made its record.
+    const fs::path file = fs::path(h.driver->JournalFolder()) / "money-journal.json";
+    std::string text = *platform::readWholeFile(file.u16string());
+    text.replace(text.find("0012345678"), 10, "9900000001");
+    std::ofstream(file, std::ios::binary) << text;
+    // The counters here stand one above the record's baseline, as if it had been made: not believed.
+    h.fake->calls.clear();
+    EXPECT_EQ(h.call(u"PrintReceipt", saleInData(10)), 0);
+    EXPECT_EQ(count(h.fake->sequence(), "beginFiscalReceipt"), 1);
+    EXPECT_EQ(reg.printed, 2);
+    EXPECT_TRUE(h.driver->logged("ВНИМАНИЕ: чек №1"));
+    EXPECT_TRUE(h.driver->logged("9900000001"));
+    EXPECT_EQ(records(h).front().Outcome, TMoneyOutcome::moUndetermined);
+}
