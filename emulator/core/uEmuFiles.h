@@ -1,8 +1,8 @@
 #pragma once
 // The files of an emulator folder: on disk, or, in a process that asks for it, in memory. The
-// fuzz target keeps them in memory: flushing the state to disk at every step would take nearly
-// all of its time. In memory nothing reaches the disk and the files last as long as the process;
-// the commit order, and so what a reader sees, is the same.
+// fuzz target keeps them in memory: writing, flushing and parsing the state at every step took
+// nearly all of its time. In memory nothing reaches the disk and the files last as long as the
+// process; the commit order, and so what a reader sees, is the same.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -29,9 +29,10 @@ std::optional<std::string> read(const std::filesystem::path& file);
 // When the content last changed; another value at every write in memory.
 std::filesystem::file_time_type writeTime(const std::filesystem::path& file);
 uint64_t size(const std::filesystem::path& file);  // 0 when missing
-// Replaces the whole content in one step, flushed to disk. Raises EInOutError.
+// Replaces the whole content in one step (on disk: flushed, see platform::writeFileAtomically).
+// Raises EInOutError.
 void replace(const std::filesystem::path& file, std::string_view bytes);
-// Appends, flushed to disk. Raises EInOutError.
+// Appends (on disk: flushed). Raises EInOutError.
 void append(const std::filesystem::path& file, std::string_view bytes);
 // Cuts the file to `length` bytes; false when it cannot be done.
 bool truncate(const std::filesystem::path& file, uint64_t length);

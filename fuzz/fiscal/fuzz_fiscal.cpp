@@ -102,8 +102,8 @@ Variant shapedInData(FuzzedDataProvider& in, const std::u16string& method) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Flushing the emulator's state to disk, and writing and parsing it as text, at every step
-    // would take nearly all the time; the journal's flushes cost little on a memory file system.
+    // Writing, flushing and parsing the emulator's state at every step took nearly all the time;
+    // the journal's flushes cost little on a memory file system.
     emu::files::keepInMemory();
     const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     gFolder = base / ("fr_fuzz_fiscal_" + std::to_string(getpid()));
