@@ -298,10 +298,10 @@ void TEmuAutomation::setError(int32_t code, std::u16string text, std::u16string 
 
 Variant TEmuAutomation::run(const Method& m, std::vector<Variant>& args) {
     if (m.errorState) return m.call(*this, args);
-    std::optional<std::u16string> lostAnswer;
+    TEmuFaults::Aftermath aftermath;
     Variant result;
     try {
-        lostAnswer = FFaults.check(m.name, m.prints);
+        aftermath = FFaults.check(m.name, m.prints);
         if (m.need != Need::Nothing && !FStarted) throw EEmuError(ecNotStarted);
         if (m.need == Need::Connection && !FPortOpen) throw EEmuError(ecPortNotOpen);
         result = m.call(*this, args);
@@ -319,11 +319,14 @@ Variant TEmuAutomation::run(const Method& m, std::vector<Variant>& args) {
     } catch (const std::exception& e) {
         setError(ecSeeExtended, emuCodeText(ecSeeExtended), utf8ToUtf16(e.what()));
     }
-    if (lostAnswer) {
+    if (aftermath.lostAnswer) {
         // Whatever the register did stays done; the caller learns only that the answer never came.
-        setError(ecSeeExtended, emuCodeText(ecSeeExtended), *lostAnswer);
-        throw EEmuRaised(*lostAnswer);
+        setError(ecSeeExtended, emuCodeText(ecSeeExtended), *aftermath.lostAnswer);
+        throw EEmuRaised(*aftermath.lostAnswer);
     }
+    // The register did the work and then reported a fault; a call it refused keeps its refusal.
+    if (aftermath.reported && FLastError == ecOk)
+        setError(aftermath.reported->code(), aftermath.reported->message(), aftermath.reported->extended());
     if (FLastError != ecOk) return m.failValue ? m.failValue() : Variant(FLastError);
     return result;
 }

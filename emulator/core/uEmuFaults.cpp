@@ -1,7 +1,6 @@
 #include "uEmuFaults.h"
 
 #include <chrono>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -9,6 +8,7 @@
 #include "automation/Text.h"
 #include "automation/TextEncoding.h"
 #include "uEmuErrors.h"
+#include "uEmuFiles.h"
 
 namespace fr::emu {
 
@@ -19,15 +19,10 @@ TEmuFaults::TEmuFaults(fs::path file, std::function<bool(const std::u16string&)>
 
 TEmuFaults::Snapshot TEmuFaults::read() const {
     Snapshot s;
-    std::error_code ec;
-    s.present = fs::is_regular_file(FFile, ec);
+    s.present = files::exists(FFile);
     if (!s.present) return s;
-    s.time = fs::last_write_time(FFile, ec);
-    s.size = fs::file_size(FFile, ec);
-    std::ifstream in(FFile, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    s.content = text.str();
+    s.time = files::writeTime(FFile);
+    s.content = files::read(FFile).value_or(std::string());
     return s;
 }
 
@@ -77,16 +72,21 @@ void TEmuFaults::parse(const std::string& content) {
             continue;
         }
         static const std::map<std::string, Kind> kinds = {
-            {"fail", Kind::Fail}, {"raise", Kind::Raise}, {"lost", Kind::Lost}, {"down", Kind::Down}, {"hang", Kind::Hang}};
+            {"fail", Kind::Fail}, {"after", Kind::After}, {"raise", Kind::Raise},
+            {"lost", Kind::Lost}, {"down", Kind::Down},   {"hang", Kind::Hang}};
         const auto kind = kinds.find(verb);
         if (kind == kinds.end())
-            return fail(u"ожидалось \"fail\", \"raise\", \"lost\", \"down\", \"hang\" или \"paper-out\"");
+            return fail(u"ожидалось \"fail\", \"after\", \"raise\", \"lost\", \"down\", \"hang\" или \"paper-out\"");
         Rule r;
         r.kind = kind->second;
+        const bool answers = r.kind == Kind::Fail || r.kind == Kind::After;  // the rule names a code
         std::string method, nth, code;
-        if (!(words >> method >> nth) || (r.kind == Kind::Fail && !(words >> code))) {
+        if (!(words >> method >> nth) || (answers && !(words >> code))) {
             switch (r.kind) {
-                case Kind::Fail: return fail(u"ожидалось: fail <метод> <номер вызова> <код> [текст] [| расширенный текст]");
+                case Kind::Fail:
+                case Kind::After:
+                    return fail(u"ожидалось: " + utf8ToUtf16(verb) +
+                                u" <метод> <номер вызова> <код> [текст] [| расширенный текст]");
                 case Kind::Hang: return fail(u"ожидалось: hang <метод> <номер вызова>");
                 default: return fail(u"ожидалось: " + utf8ToUtf16(verb) + u" <метод> <номер вызова> [текст]");
             }
@@ -106,7 +106,7 @@ void TEmuFaults::parse(const std::string& content) {
             FRules.push_back(std::move(r));
             continue;
         }
-        if (r.kind != Kind::Fail) {
+        if (!answers) {
             static const std::map<Kind, std::u16string> defaults = {
                 {Kind::Raise, u"Сбой при вызове метода "},
                 {Kind::Lost, u"Ответ ККТ потерян при вызове метода "},
@@ -130,30 +130,37 @@ void TEmuFaults::parse(const std::string& content) {
     }
 }
 
-std::optional<std::u16string> TEmuFaults::check(const std::u16string& method, bool prints) {
+EEmuError TEmuFaults::error(const Rule& r) {
+    // Code 1 without its own extended text: the rule's text is the particulars.
+    if (r.code == ecSeeExtended && r.extended.empty())
+        return EEmuError(r.code, {}, r.text.empty() ? emuCodeText(r.code) : r.text);
+    return EEmuError(r.code, r.text, r.extended);
+}
+
+TEmuFaults::Aftermath TEmuFaults::check(const std::u16string& method, bool prints) {
     refresh();
     if (!FParseError.empty()) throw EEmuError(ecSeeExtended, {}, FParseError);
     if (FDown) throw EEmuRaised(*FDown);
     const std::u16string key = asciiUpperCase(method);
     const int64_t call = ++FCalls[key];
+    Aftermath outcome;
     for (const Rule& r : FRules) {
         if (r.method != key || (r.nth != 0 && r.nth != call)) continue;
         switch (r.kind) {
+            case Kind::Fail: throw error(r);
+            // Carried out first, unless the register is out of paper (below).
+            case Kind::After: outcome.reported = error(r); break;
             case Kind::Raise: throw EEmuRaised(r.text);
-            case Kind::Lost: return r.text;
-            case Kind::Down: FDown = r.text; return r.text;
+            case Kind::Lost: outcome.lostAnswer = r.text; return outcome;
+            case Kind::Down: FDown = outcome.lostAnswer = r.text; return outcome;
             // Once released the call goes ahead as if nothing had happened: the host that was
             // meant to be killed meanwhile is gone, and one still alive gets its answer.
-            case Kind::Hang: waitForChange(); return std::nullopt;
-            case Kind::Fail: break;
+            case Kind::Hang: waitForChange(); return {};
         }
-        // Code 1 without its own extended text: the rule's text is the particulars.
-        if (r.code == ecSeeExtended && r.extended.empty())
-            throw EEmuError(r.code, {}, r.text.empty() ? emuCodeText(r.code) : r.text);
-        throw EEmuError(r.code, r.text, r.extended);
+        break;
     }
     if (FPaperOut && prints) throw EEmuError(ecPaperOut);
-    return std::nullopt;
+    return outcome;
 }
 
 }  // namespace fr::emu

@@ -3,6 +3,10 @@
 // integrators can watch their error paths. One rule a line ("#" starts a comment):
 //
 //   fail <method> <N> <code> [text] [| extended text]   the N-th call fails ("*": every call)
+//   after <method> <N> <code> [text] [| extended text]  the N-th call is carried out, then answers
+//                                                       the code as "fail" does (the register did
+//                                                       the work and reported a fault); a call the
+//                                                       register refused keeps its own refusal
 //   raise <method> <N> [text]                           the N-th call raises an automation exception
 //                                                       instead of being carried out
 //   lost <method> <N> [text]                            the N-th call is carried out, then raises
@@ -27,6 +31,7 @@
 #include <vector>
 
 #include "automation/Errors.h"
+#include "uEmuErrors.h"
 
 namespace fr::emu {
 
@@ -41,13 +46,18 @@ class TEmuFaults {
 public:
     // `isMethod`: whether a rule may name the method (the automation object's own list).
     TEmuFaults(std::filesystem::path file, std::function<bool(const std::u16string&)> isMethod);
+    // What becomes of a call once the register has carried it out.
+    struct Aftermath {
+        std::optional<std::u16string> lostAnswer;  // "lost", "down": raise this text
+        std::optional<EEmuError> reported;         // "after": answer this error
+    };
     // Counts the call; raises EEmuError (a "fail" rule) or EEmuRaised (a "raise" rule, or the link
     // is down) when it must fail, and waits while a "hang" rule holds it. `prints`: the call
-    // prints. Returns the text to raise once the call has been carried out ("lost", "down").
-    std::optional<std::u16string> check(const std::u16string& method, bool prints);
+    // prints.
+    Aftermath check(const std::u16string& method, bool prints);
 
 private:
-    enum class Kind { Fail, Raise, Lost, Down, Hang };
+    enum class Kind { Fail, After, Raise, Lost, Down, Hang };
     struct Rule {
         Kind kind = Kind::Fail;
         std::u16string method;  // upper-case
@@ -55,15 +65,15 @@ private:
         int32_t code = 0;
         std::u16string text, extended;
     };
-    // What was last seen of the file. Time and size miss a rewrite of the same length within one
-    // file-time tick, hence the content too.
+    // What was last seen of the file. The time misses a rewrite within one file-time tick, hence
+    // the content too.
     struct Snapshot {
         bool present = false;
         std::filesystem::file_time_type time{};
-        uintmax_t size = 0;
         std::string content;
         bool operator==(const Snapshot&) const = default;
     };
+    static EEmuError error(const Rule& r);  // the answer of a "fail" or "after" rule
     Snapshot read() const;
     void refresh();
     void parse(const std::string& content);

@@ -5,8 +5,10 @@
 // document's text and the length the tape must reach; then the text is appended to the tape and
 // flushed. The state file is the commit point: if the process dies between the steps, the next
 // load finds the tape short of that length and finishes the document, so the tape and the
-// counters always agree.
+// counters always agree. The files are on disk unless the process keeps them in memory
+// (uEmuFiles.h).
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "uEmuState.h"
@@ -15,6 +17,11 @@ namespace fr::emu {
 
 // FR_EMULATOR_DIR when set, else "Vornlex/FiscalPrinterEmulator" under the user's local data folder.
 std::filesystem::path defaultEmulatorFolder();
+
+// A new device's serial number: kSerialDigits digits starting with "99", our own range. Devices
+// must not share one: the driver keeps its money journal by the register's serial number.
+constexpr size_t kSerialDigits = 16;
+std::u16string newSerialNumber();
 
 class TEmuStore {
 public:
@@ -36,6 +43,8 @@ public:
     void reset();
 
 private:
+    std::optional<TEmuState> readState() const;  // from the disk; nothing when there is no file
+    void saveState(const TEmuState& s);
     // Finishes the last document on the tape when a crash cut it short.
     void completeTape(const TEmuState& s);
     uint64_t tapeSize() const;

@@ -1,10 +1,14 @@
 // Every fiscal method of the driver called by name, as a host calls it, with arbitrary InData
 // (tables of any shape and element types, and tables shaped as the methods expect with cells of
-// any type) over the in-process emulator. Every call must end in True or in False with a result
-// code and its text: nothing may escape, crash or hang. The emulator's folder and the journal
-// live in a temporary folder, made afresh every few thousand inputs so they stay small.
+// any type) over the in-process emulator, with faults the input chooses on the calls that move
+// money or tell the driver how much moved, so that the driver's settling of lost and failed
+// answers is driven too. Every call must end in True or in False with a result code and its text:
+// nothing may escape, crash or hang. The emulator keeps its folder in memory; the driver's money
+// journal lives in a folder under /dev/shm (else the temporary folder), made afresh every few
+// thousand inputs together with the emulator's device, so both stay small.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +20,8 @@
 #include "dispatch/uCOMSupport.h"
 #include "support/FuzzVariant.h"
 #include "uEmuAutomation.h"
+#include "uEmuFiles.h"
+#include "uEmuStore.h"
 
 namespace {
 
@@ -31,12 +37,34 @@ const char16_t* const kMethods[] = {
 };
 
 fs::path gFolder;
+fs::path emulatorFolder() { return gFolder / "emulator"; }
 
 void freshFolder() {
+    emu::TEmuStore(emulatorFolder()).reset();
     std::error_code e;
-    fs::remove_all(gFolder, e);
-    fs::create_directories(gFolder / "emulator", e);
-    setenv("FR_EMULATOR_DIR", (gFolder / "emulator").c_str(), 1);
+    fs::remove_all(gFolder / "journal", e);
+}
+
+// Up to three rules of the faults file, none in most inputs. A "hang" would stop the fuzzer.
+std::string faultRules(FuzzedDataProvider& in) {
+    static const char* const kKinds[] = {"fail", "after", "raise", "lost", "down"};
+    static const char* const kCalls[] = {
+        "endFiscalReceipt", "printRecCash", "printRecVoid", "beginFiscalReceipt", "SmenNum", "LastReceiptNum",
+        "Cash", "printRecTotal", "printRecItem", "printNullReceipt", "printZReport", "SN",
+    };
+    static const int32_t kCodes[] = {1, 3001, 3002, 20, 21, 22, 23, 25, 44};
+    const int count = std::max(0, in.ConsumeIntegralInRange<int>(0, 7) - 4);
+    std::string rules;
+    for (int i = 0; i < count; ++i) {
+        const std::string kind = kKinds[in.ConsumeIntegralInRange<size_t>(0, std::size(kKinds) - 1)];
+        rules += kind + " " + kCalls[in.ConsumeIntegralInRange<size_t>(0, std::size(kCalls) - 1)] + " " +
+                 (in.ConsumeBool() ? std::string("*") : std::to_string(in.ConsumeIntegralInRange<int>(1, 4)));
+        if (kind == "fail" || kind == "after")
+            rules += " " + std::to_string(kCodes[in.ConsumeIntegralInRange<size_t>(0, std::size(kCodes) - 1)]);
+        rules += "\n";
+    }
+    if (in.ConsumeIntegralInRange<int>(0, 15) == 0) rules += "paper-out\n";
+    return rules;
 }
 
 // A table as the receipt methods read them: columns by rows, each cell of any type, now and then
@@ -74,11 +102,16 @@ Variant shapedInData(FuzzedDataProvider& in, const std::u16string& method) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // In memory where the system has such a folder: every document and journal change is flushed
-    // to disk, which would make the target crawl.
+    // Writing, flushing and parsing the emulator's state at every step took nearly all the time;
+    // the journal's flushes cost little on a memory file system.
+    emu::files::keepInMemory();
     const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     gFolder = base / ("fr_fuzz_fiscal_" + std::to_string(getpid()));
-    freshFolder();
+    std::atexit([] {
+        std::error_code e;
+        fs::remove_all(gFolder, e);
+    });
+    setenv("FR_EMULATOR_DIR", emulatorFolder().c_str(), 1);
     emu::registerEmulatorClass();
     return 0;
 }
@@ -87,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static int inputs = 0;
     if (++inputs % 5000 == 0) freshFolder();
     FuzzedDataProvider in(data, size);
+    emu::files::replace(emulatorFolder() / "faults.txt", faultRules(in));
     auto driver = TBaseObject::create<TDriverFR>();
     driver->SetJournalRoot((gFolder / "journal").u16string() + u"/");
     driver->SetSettingValue(u"ModelIndex", Variant(8));  // the emulator

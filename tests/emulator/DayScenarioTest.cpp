@@ -25,7 +25,8 @@ TEST_F(DayScenario, CountersCashTapeAndZReport) {
     Session s(FDir);
     s.connect();
     const std::u16string sn = s.ok(u"SN").toText();
-    ASSERT_EQ(sn.size(), 10u);
+    ASSERT_EQ(sn.size(), kSerialDigits);
+    const std::u16string snLine = u"ЗН ККТ" + std::u16string(48 - 6 - sn.size(), u' ') + sn;
 
     s.ok(u"printNullReceipt");  // opens shift 1
     EXPECT_EQ(s.ok(u"SmenNum").toInt(), 1);
@@ -113,7 +114,7 @@ TEST_F(DayScenario, CountersCashTapeAndZReport) {
     const auto paper = tape();
     const std::vector<std::u16string> receipt1 = {
         u"       ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА",
-        u"ЗН ККТ                                " + sn,
+        snLine,
         u"ДОК. 3                          01.03.2024 10:15",
         u"------------------------------------------------",
         u"КАССОВЫЙ ЧЕК                              ПРИХОД",
@@ -144,7 +145,7 @@ TEST_F(DayScenario, CountersCashTapeAndZReport) {
 
     const std::vector<std::u16string> voided = {
         u"       ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА",
-        u"ЗН ККТ                                " + sn,
+        snLine,
         u"АННУЛИРОВАНИЕ                   01.03.2024 10:15",
         u"------------------------------------------------",
         u"КАССОВЫЙ ЧЕК                              ПРИХОД",
@@ -161,7 +162,7 @@ TEST_F(DayScenario, CountersCashTapeAndZReport) {
 
     const std::vector<std::u16string> nonFiscal = {
         u"       ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА",
-        u"ЗН ККТ                                " + sn,
+        snLine,
         u"ДОК. 7                          01.03.2024 10:15",
         u"------------------------------------------------",
         u"Спасибо за покупку!",

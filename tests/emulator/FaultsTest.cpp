@@ -1,6 +1,7 @@
 // Injected faults from the folder's faults file.
 #include "EmuTestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -110,6 +111,11 @@ TEST_F(Faults, EditingTheFileStartsCountingAfreshAndBadRulesAreReported) {
         {"lost printXReport\n", 1, "ожидалось: lost"},
         {"down * 1\n", 1, "\"*\""},
         {"hang printXReport 1 Текст\n", 1, "ожидалось: hang"},
+        {"after printXReport 1\n", 1, "ожидалось: after"},
+        {"after printXReport 0 5\n", 1, "номер вызова"},
+        {"after printXReport * 0\n", 1, "код ошибки"},
+        {"after printXReport * 3001 Текст |\n", 1, "расширенный текст"},
+        {"after LastErrorText 1 5\n", 1, "LastErrorText"},
     };
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.text);
@@ -257,6 +263,77 @@ TEST_F(Faults, LostAnswerComesAfterTheCallWasCarriedOut) {
         EXPECT_EQ(e.message(), u"Ответ ККТ потерян при вызове метода printXReport");
     }
     EXPECT_EQ(saved().documentNumber, st.documentNumber + 1);
+}
+
+// The register did the work, then reported a fault: the receipt is fiscalized and printed, and the
+// call answers the rule's code with the texts a "fail" rule gives.
+TEST_F(Faults, AfterCarriesTheCallOutThenAnswersTheCode) {
+    struct Case {
+        const char* rule;
+        int32_t code;
+        std::u16string text, extended;
+    };
+    const Case cases[] = {
+        {"after endFiscalReceipt 1 3001", ecPaperOut, u"Нет бумаги", u"Нет бумаги"},
+        {"after ENDFISCALRECEIPT * 1 Чек закрыт, ошибка ФН", 1, emuCodeText(ecSeeExtended), u"Чек закрыт, ошибка ФН"},
+        {"after endFiscalReceipt 1 25 Ошибка принтера | Отрезчик заклинило", 25, u"Ошибка принтера", u"Отрезчик заклинило"},
+        {"after endFiscalReceipt 1 44", 44, u"Ошибка 44", u"Ошибка 44"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        const std::filesystem::path dir = FDir / std::to_string(++n);
+        std::filesystem::create_directories(dir);
+        writeFile(dir / "faults.txt", std::string(c.rule) + "\n");
+        Session s(dir);
+        s.connect();
+        s.ok(u"printNullReceipt");
+        s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+        item(s);
+        s.ok(u"printRecTotal", {money("50"), i4(0)});
+        EXPECT_EQ(s.call(u"endFiscalReceipt").toInt(), c.code);
+        EXPECT_EQ(s.lastError(), c.code);
+        EXPECT_EQ(s.lastErrorText(), c.text);
+        EXPECT_EQ(s.lastErrorExText(), c.extended);
+        const TEmuState st = TEmuStore(dir).load();
+        EXPECT_EQ(st.receiptNumber, 1);
+        EXPECT_EQ(st.shift.sales, 1000);
+        EXPECT_EQ(st.cash, 1000);  // change given
+        EXPECT_FALSE(st.open.receipt);
+        const auto paper = fileLines(dir / "tape.txt");
+        EXPECT_NE(std::find_if(paper.begin(), paper.end(),
+                               [](const std::u16string& l) { return l.find(u"ЧЕК 1") != std::u16string::npos; }),
+                  paper.end());
+        EXPECT_EQ(s.ok(u"LastReceiptNum").toInt(), 1);  // the next call answers as usual
+    }
+}
+
+TEST_F(Faults, AfterCountsCallsAndLeavesARefusalItsOwn) {
+    faults("after printXReport 2 3001\nafter SmenNum * 1 Нет ответа ФН\nafter endFiscalReceipt * 3001\n");
+    Session s(FDir);
+    s.connect();
+    const int32_t documents = saved().documentNumber;
+    for (int32_t expected : {0, 3001, 0}) {
+        SCOPED_TRACE(expected);
+        s.call(u"printXReport");
+        EXPECT_EQ(s.lastError(), expected);
+    }
+    EXPECT_EQ(saved().documentNumber, documents + 3);  // all three printed
+    s.ok(u"printNullReceipt");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(s.call(u"SmenNum").toInt(), 0);  // the value of a failed call
+        EXPECT_EQ(s.lastError(), 1);
+        EXPECT_EQ(s.lastErrorExText(), u"Нет ответа ФН");
+    }
+    // No receipt to close: the register's own refusal, not the rule's code.
+    s.call(u"endFiscalReceipt");
+    EXPECT_EQ(s.lastError(), ecReceiptNotOpen);
+    // Out of paper the call is refused before it is carried out.
+    faults("after printXReport * 25\npaper-out\n");
+    const int32_t before = saved().documentNumber;
+    s.call(u"printXReport");
+    EXPECT_EQ(s.lastError(), ecPaperOut);
+    EXPECT_EQ(saved().documentNumber, before);
 }
 
 TEST_F(Faults, DownLinkRaisesForEveryCallUntilTheFileChanges) {

@@ -3,6 +3,8 @@
 // completed on the next start.
 #include "EmuTestSupport.h"
 
+#include <set>
+
 #include "uEmuDevice.h"
 #include "uEmuErrors.h"
 
@@ -264,6 +266,33 @@ TEST_F(Persistence, NewFolderIsNewDeviceAndResetForgetsIt) {
     s.connect();
     EXPECT_EQ(s.ok(u"SmenNum").toInt(), 0);
     EXPECT_NE(s.ok(u"SN").toText(), u"");
+}
+
+// The driver keeps its money journal by the register's serial number: two devices, made at once
+// or one after another, must never share one.
+TEST_F(Persistence, EveryNewDeviceHasItsOwnWellFormedSerialNumber) {
+    auto wellFormed = [](const std::u16string& sn) {
+        bool digits = sn.size() == kSerialDigits && sn.starts_with(u"99");
+        for (char16_t c : sn) digits = digits && c >= u'0' && c <= u'9';
+        return digits;
+    };
+    std::set<std::u16string> seen;
+    for (int i = 0; i < 10; ++i) {
+        Session s(FDir / std::to_string(i));
+        s.connect();
+        const std::u16string sn = s.ok(u"SN").toText();
+        EXPECT_TRUE(wellFormed(sn)) << utf16ToUtf8(sn);
+        EXPECT_TRUE(seen.insert(sn).second) << utf16ToUtf8(sn);
+    }
+    // As many as a long series of test runs makes; eight random digits repeated among these.
+    int bad = 0, repeated = 0;
+    for (int i = 0; i < 50000; ++i) {
+        const std::u16string sn = newSerialNumber();
+        bad += !wellFormed(sn);
+        repeated += !seen.insert(sn).second;
+    }
+    EXPECT_EQ(bad, 0);
+    EXPECT_EQ(repeated, 0);
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ Ok "OpenPort"
 Dim sn
 sn = fr.SN
 Ok "SN"
-Check Len(sn) = 10, "serial number of ten digits: " & sn
+Check Len(sn) = 16 And Left(sn, 2) = "99" And IsNumeric(sn), "serial number of sixteen digits from 99: " & sn
 
 fr.beginFiscalReceipt 0, "Иванов"
 Refused "sale before the shift is open", 10, "Смена не открыта"
@@ -124,7 +124,7 @@ For i = 0 To UBound(lines)
 Next
 Check start >= 2, "receipt found on the tape"
     Check lines(start - 2) = "       ЭМУЛЯТОР ФИСКАЛЬНОГО РЕГИСТРАТОРА", "tape header: " & lines(start - 2)
-    Check lines(start - 1) = "ЗН ККТ" & Space(32) & sn, "tape serial number: " & lines(start - 1)
+    Check lines(start - 1) = "ЗН ККТ" & Space(48 - 6 - Len(sn)) & sn, "tape serial number: " & lines(start - 1)
     Check Len(lines(start)) = 48 And Mid(lines(start), 33, 10) = Right("0" & Day(Date), 2) & "." & Right("0" & Month(Date), 2) & "." & Year(Date), _
         "document line with today's date: " & lines(start)
     expected = Array( _
