@@ -170,9 +170,9 @@ tape = NewTape()
 lines = Split(Replace(tape, vbCr, ""), vbLf)
 serial = ""
 For i = 0 To UBound(lines)
-    If Left(lines(i), 6) = "ЗН ККТ" Then serial = Right(lines(i), 10)
+    If Left(lines(i), 6) = "ЗН ККТ" Then serial = Trim(Mid(lines(i), 7))
 Next
-Check Len(serial) = 10, "the register's serial number from the tape: " & serial
+Check Len(serial) = 16, "the register's serial number from the tape: " & serial
 res = d.Encash(Array(1, 1000), outData, 0)
 Check res = True, "deposit 1000: " & Show(outData)
 tape = NewTape()
