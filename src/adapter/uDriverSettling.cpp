@@ -400,8 +400,9 @@ int32_t TDriverFR::SettleCommit(TMoneyJournal& Journal, TMoneyRecord& Record, st
     if (outcome == TMoneyOutcome::moDone) {
         if (answered)
             JournalLog(u"ВНИМАНИЕ: " +
-                       std::u16string(Record.Kind == TMoneyKind::mkReceipt ? u"чек пробит"
-                                                                           : MoneyKindText(Record.Kind) + std::u16string(u" проведено")) +
+                       std::u16string(Record.Kind == TMoneyKind::mkReceipt   ? u"чек пробит"
+                                      : Record.Kind == TMoneyKind::mkDeposit ? u"внесение проведено"
+                                                                             : u"выплата проведена") +
                        u", но ККТ сообщила об ошибке " + decimal(commitResult) + u" (" + commitText + u"): " +
                        describe(Record) + u" по счётчикам ККТ проведена, программе сообщено об успехе");
         else

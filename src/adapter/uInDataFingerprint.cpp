@@ -123,17 +123,21 @@ void addReal(TFnv1a& h, double x) {
     addNumber(h, x < 0, m);
 }
 
+// An array's shape, then every element in storage order, each by `add`.
+template <class Add>
+void addArray(TFnv1a& h, const VariantArray& a, Add add) {
+    h.U64(static_cast<uint64_t>(a.dimCount()));
+    for (const ArrayBound& b : a.bounds()) {
+        h.U64(static_cast<uint64_t>(static_cast<int64_t>(b.lowerBound)));
+        h.U64(b.count);
+    }
+    for (const Variant& item : a.items()) add(h, item);
+}
+
 void addByValue(TFnv1a& h, const Variant& v) {
     if (v.isArray()) {
         h.U64(vtArrayFlag);
-        const VariantArray& a = v.array();
-        h.U64(static_cast<uint64_t>(a.dimCount()));
-        for (const ArrayBound& b : a.bounds()) {
-            h.U64(static_cast<uint64_t>(static_cast<int64_t>(b.lowerBound)));
-            h.U64(b.count);
-        }
-        for (const Variant& item : a.items()) addByValue(h, item);
-        return;
+        return addArray(h, v.array(), addByValue);
     }
     const uint32_t bit = detail::typeBit(v.type());
     if (bit & detail::kSignedTypes) {
@@ -168,16 +172,7 @@ void addByValue(TFnv1a& h, const Variant& v) {
 
 void addByType(TFnv1a& h, const Variant& v) {
     h.U64(v.vartype());
-    if (v.isArray()) {
-        const VariantArray& a = v.array();
-        h.U64(static_cast<uint64_t>(a.dimCount()));
-        for (const ArrayBound& b : a.bounds()) {
-            h.U64(static_cast<uint64_t>(static_cast<int64_t>(b.lowerBound)));
-            h.U64(b.count);
-        }
-        for (const Variant& item : a.items()) addByType(h, item);
-        return;
-    }
+    if (v.isArray()) return addArray(h, v.array(), addByType);
     switch (v.type()) {
         case VarType::BStr: {
             const std::u16string_view t = v.rawText();

@@ -26,20 +26,26 @@ step 3-retry-deposit
 step 4-retry-open
 step 5-retry-withdrawal
 
-# Step 6 in the background, killed once the register holds its receipt's first item and hangs.
-script="$work/6-killed.vbs"
-cat "$here/../prelude.vbs" "$here/common.vbs" "$here/6-killed.vbs" | iconv -f UTF-8 -t CP1251 >"$script"
-(cd "$work" && LC_ALL=ru_RU.UTF-8 exec $wine cscript //nologo "$(winpath "$script")") >"$work/6.out" 2>&1 &
-host=$!
-i=0
-until grep -q 'Ряженка' "$emu/state.json" 2>/dev/null; do
-  i=$((i + 1))
-  [ $i -le 600 ] || { kill -9 $host 2>/dev/null; fail "step 6 never began its receipt: $(cat "$work/6.out")"; }
-  sleep 0.1
-done
-# The second item is the call that hangs; give the host the moment to reach it.
-sleep 1
-kill -9 $host 2>/dev/null || fail "step 6 ended by itself: $(cat "$work/6.out")"
+# A step in the background, as a host that is still at work: $host is its process; it returns once
+# the register's state holds the word (the host's receipt has begun) and a moment more, for the host
+# to reach the call that hangs.
+background_step() { # step word
+  cat "$here/../prelude.vbs" "$here/common.vbs" "$here/$1.vbs" | iconv -f UTF-8 -t CP1251 >"$work/$1.vbs"
+  (cd "$work" && LC_ALL=ru_RU.UTF-8 exec $wine cscript //nologo "$(winpath "$work/$1.vbs")") >"$work/$1.out" 2>&1 &
+  host=$!
+  i=0
+  until grep -q "$2" "$emu/state.json" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -le 600 ] || { kill -9 $host 2>/dev/null; fail "step $1 never began its receipt: $(cat "$work/$1.out")"; }
+    sleep 0.1
+  done
+  sleep 1
+}
+
+# Step 6 in the background, killed once the register holds its receipt's first item and hangs at
+# the second.
+background_step 6-killed 'Ряженка'
+kill -9 $host 2>/dev/null || fail "step 6 ended by itself: $(cat "$work/6-killed.out")"
 wait $host 2>/dev/null
 # The register's saved state names the open document, or null.
 open_document() { ! grep -q '"openDocument": null' "$emu/state.json"; }
@@ -55,21 +61,12 @@ step 10-other-device
 # Two hosts at once on one register: the first hangs at its receipt's end, the second tries to
 # sell meanwhile and must be refused without touching the first's receipt.
 printf 'hang endFiscalReceipt 1\n' >"$emu/faults.txt"
-cat "$here/../prelude.vbs" "$here/common.vbs" "$here/11-first-host.vbs" | iconv -f UTF-8 -t CP1251 >"$work/11-first-host.vbs"
-(cd "$work" && LC_ALL=ru_RU.UTF-8 exec $wine cscript //nologo "$(winpath "$work/11-first-host.vbs")") >"$work/11.out" 2>&1 &
-first=$!
-i=0
-until grep -q 'Бифидок' "$emu/state.json" 2>/dev/null; do
-  i=$((i + 1))
-  [ $i -le 600 ] || { kill -9 $first 2>/dev/null; fail "the first host never began its receipt: $(cat "$work/11.out")"; }
-  sleep 0.1
-done
-sleep 1
+background_step 11-first-host 'Бифидок'
 step 12-second-host
 open_document || fail "the second host cancelled the first host's receipt"
 rm -f "$emu/faults.txt"
-wait $first
-out=$(iconv -f CP866 -t UTF-8 "$work/11.out" | tr -d '\r')
+wait $host
+out=$(iconv -f CP866 -t UTF-8 "$work/11-first-host.out" | tr -d '\r')
 echo "$out"
 case $out in
   *"2 passed, 0 failed"*) ;;
