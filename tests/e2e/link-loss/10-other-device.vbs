@@ -1,6 +1,6 @@
 ' The retry comes through another device ID set up on the same register, from another devices
 ' folder: the journal belongs to the register, so it is answered and not printed twice.
-Plan 3
+Plan 4
 
 LinkUp
 ConnectAs "till-2", fso.GetAbsolutePathName(".") & "\other-devices"

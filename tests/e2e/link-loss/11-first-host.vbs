@@ -1,6 +1,6 @@
 ' Two hosts on one register at once, the first: its receipt hangs at the end while the second
 ' host tries to sell; once released it ends, printed once.
-Plan 2
+Plan 3
 
 Connect
 res = d.PrintReceipt(Sale(Array("Бифидок")), outData, 0)

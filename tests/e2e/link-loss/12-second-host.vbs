@@ -1,6 +1,6 @@
 ' The second host, while the first is in the middle of its receipt: refused as busy after a wait,
 ' it prints nothing and cancels nothing of the first's.
-Plan 3
+Plan 4
 
 Connect
 res = d.PrintReceipt(Sale(Array("Простокваша")), outData, 0)
