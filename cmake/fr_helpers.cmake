@@ -20,6 +20,23 @@ function(fr_use_nlohmann_json target)
   target_include_directories(${target} SYSTEM PRIVATE ${include})
 endfunction()
 
+# Test time-outs: 32-bit Windows programs under full emulation (qemu-user, where the kernel runs no
+# 32-bit code) take several times as long, and a slow machine is not a failing one.
+set(FR_TIMEOUT_FACTOR 1)
+if(CMAKE_CROSSCOMPILING AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/wine32-probe.sh --how
+    OUTPUT_VARIABLE FR_WINE32_HOW OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
+  if(rc EQUAL 0 AND FR_WINE32_HOW MATCHES "^emulated")
+    set(FR_TIMEOUT_FACTOR 4)
+  endif()
+endif()
+
+# fr_test_timeout(name seconds): the test's time-out on a machine that runs it natively.
+function(fr_test_timeout name seconds)
+  math(EXPR t "${seconds} * ${FR_TIMEOUT_FACTOR}")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${t})
+endfunction()
+
 # fr_add_gtest(name LABEL unit|wine|e2e SOURCES ... LIBS ...): a GoogleTest executable run by CTest.
 # Cross builds run it under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
 function(fr_add_gtest name)
@@ -31,5 +48,6 @@ function(fr_add_gtest name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})
   # 77: the 32-bit build on a machine that runs no 32-bit program (cmake/wine-run-i686).
-  set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} TIMEOUT 600 SKIP_RETURN_CODE 77)
+  set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} SKIP_RETURN_CODE 77)
+  fr_test_timeout(${name} 600)
 endfunction()

@@ -17,7 +17,7 @@ cscript() {
   iconv -f CP866 -t UTF-8 "$work/$1.out" | tr -d '\r'
   return $rc
 }
-cli="$ROOT/build/native/tools/fr-cli/fr-cli"
+cli="${FR_CLI:-$ROOT/build/native/tools/fr-cli/fr-cli}"
 
 echo "== 1. What the driver answers (VBScript host, Wine)"
 cscript driver.vbs

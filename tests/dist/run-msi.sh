@@ -47,8 +47,15 @@ driver='HKCR\CLSID\{7C75037F-F54C-4D72-9A9B-9F64D8F0FBAC}'
 emulator='HKCR\CLSID\{F0E57890-E067-46B4-B7F4-A448DDC8400E}'
 keys="$driver HKCR\\Eqdr.FrVornlex $emulator HKCR\\Vornlex.FiscalPrinter"
 msiexec() { $wine msiexec "$@" </dev/null; }
-has() { $wine reg query "$1" /reg:$bits </dev/null >/dev/null 2>&1; }
-reg() { $wine reg query "$@" /reg:$bits </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP866 -t UTF-8; }
+# The keys are read as a host of the package's bitness finds them. A 32-bit program (the 32-bit
+# regsvr32, a 32-bit host) writes and reads a ProgID in the part of HKCR both views share, as on
+# Windows 7 and later, while Wine's Installer puts a 32-bit component's ProgID in Wow6432Node, the
+# only place the 64-bit reg.exe looks with /reg:32. So the x86 keys are read through the 32-bit
+# reg.exe, which sees both, wherever 32-bit programs run.
+regexe=$wine view=/reg:$bits
+[ "$arch" = x86 ] && [ -n "$run32" ] && regexe="${FR_WINE32:-/usr/lib/wine/wine}" view=""
+has() { $regexe reg query "$1" $view </dev/null >/dev/null 2>&1; }
+reg() { $regexe reg query "$@" $view </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP866 -t UTF-8; }
 dump() { for k in $keys; do reg "$k" /s; done; }
 value() { reg "$1" /ve | sed -n 's/.*REG_SZ    //p'; }
 # A read through reg.exe once came back wrong in CI right after msiexec had ended, and right on the

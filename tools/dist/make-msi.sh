@@ -45,7 +45,10 @@ sed -e "s|@VERSION@|$version|g" -e "s|@PRODUCT_CODE@|$product|g" \
 package=$( { cat "$work/fr_vornlex.wxs"; (cd "$dir" && find . -type f | LC_ALL=C sort | xargs sha256sum); } | guid)
 
 # wixl takes the files' sources relative to the folder it runs in.
-(cd "$dir" && faketime "@$SOURCE_DATE_EPOCH" wixl -a "$arch" -D Arch="$arch" -o "$work/out.msi" "$work/fr_vornlex.wxs")
+# The clock is frozen at that time, not started from it: a wixl that took over a second (a loaded
+# machine) had stamped a summary date one second later.
+stamp=$(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')
+(cd "$dir" && TZ=UTC faketime -f "$stamp" wixl -a "$arch" -D Arch="$arch" -o "$work/out.msi" "$work/fr_vornlex.wxs")
 printf '\r\n\r\n1251\t_ForceCodepage\r\n' >"$work/_ForceCodepage.idt"
 msibuild "$work/out.msi" -i "$work/_ForceCodepage.idt"
 upgrade=$(msiinfo export "$work/out.msi" Property | sed -n 's/^UpgradeCode\t\([^\r]*\).*/\1/p')
