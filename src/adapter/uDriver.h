@@ -206,6 +206,10 @@ private:
     // A failed operation before its commit: the receipt cancelled, the record settled as not done,
     // or kept as begun when the cancel could not be sent (the next operation cancels it).
     void CancelFailed(TMoneyJournal& Journal, TMoneyRecord& Record);
+    // What became of a record, by the counters (connecting again once if needed); a receipt they
+    // do not show done is cancelled first (CancelThenDecide). moNone when the register cannot be
+    // asked; Reached says whether the counters could be read at all.
+    TMoneyOutcome AskRegister(const TMoneyRecord& Record, TRegisterCounters& Now, bool& Reached);
     // A receipt the counters do not show done, cancelled first and only then decided: done, not
     // done, or moNone when the register cannot tell now.
     TMoneyOutcome CancelThenDecide(const TMoneyRecord& Record);

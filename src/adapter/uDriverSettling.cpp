@@ -271,6 +271,15 @@ TMoneyOutcome TDriverFR::CancelThenDecide(const TMoneyRecord& Record) {
     return TMoneyOutcome::moNone;
 }
 
+TMoneyOutcome TDriverFR::AskRegister(const TMoneyRecord& Record, TRegisterCounters& Now, bool& Reached) {
+    Reached = ReadCountersReconnecting(Now);
+    const TMoneyOutcome outcome = Reached ? OutcomeOf(Record, Now) : TMoneyOutcome::moNone;
+    // Not ended, or its end never arrived: it may still be open on the register, which would
+    // refuse every new receipt.
+    if (outcome == TMoneyOutcome::moNotDone && Record.Kind == TMoneyKind::mkReceipt) return CancelThenDecide(Record);
+    return outcome;
+}
+
 // ---- the operation ----
 
 int32_t TDriverFR::RunMoneyOperation(TMoneyOperation& Op, TFiscalResult& Result) {
@@ -394,9 +403,8 @@ int32_t TDriverFR::SettleCommit(TMoneyJournal& Journal, TMoneyRecord& Record, st
     // the fiscalized receipt printed, a cover opened, a cutter jammed).
     const bool answered = !Raised && !IsLinkError(Code);
     TRegisterCounters now;
-    const bool reached = ReadCountersReconnecting(now);
-    TMoneyOutcome outcome = reached ? OutcomeOf(Record, now) : TMoneyOutcome::moNone;
-    if (outcome == TMoneyOutcome::moNotDone && Record.Kind == TMoneyKind::mkReceipt) outcome = CancelThenDecide(Record);
+    bool reached = false;
+    const TMoneyOutcome outcome = AskRegister(Record, now, reached);
     if (outcome == TMoneyOutcome::moDone) {
         if (answered)
             JournalLog(u"ВНИМАНИЕ: " +
@@ -443,10 +451,8 @@ TDriverFR::TPending TDriverFR::SettlePending(TMoneyJournal& Journal, TMoneyRecor
         return TPending::Settled;
     }
     TRegisterCounters now;
-    TMoneyOutcome outcome = ReadCountersReconnecting(now) ? OutcomeOf(Pending, now) : TMoneyOutcome::moNone;
-    // Begun and never committed, or its end never arrived: it may still be open on the register,
-    // which would refuse every new receipt.
-    if (outcome == TMoneyOutcome::moNotDone && Pending.Kind == TMoneyKind::mkReceipt) outcome = CancelThenDecide(Pending);
+    bool reached = false;
+    const TMoneyOutcome outcome = AskRegister(Pending, now, reached);
     if (outcome == TMoneyOutcome::moNone) {
         JournalLog(u"Не выяснено, проведена ли " + describe(Pending) + u": нет связи с ККТ");
         return TPending::Unreachable;

@@ -197,6 +197,7 @@ std::u16string TMoneyJournal::Load() {
     }
     if (read.State == platform::FileRead::Missing) return {};
     const bool foreign = own.State == platform::OwnFileCheck::Foreign;
+    const std::u16string foundOther = u"Под именем журнала денежных операций \"" + name + u"\" найдено другое (" + own.Found;
     if (read.State == platform::FileRead::Failed) {
         // A name that holds no file at all (a folder, a device) can never be read: set aside like a
         // damaged journal. A file of ours that cannot be read may hold records: nothing goes on.
@@ -205,12 +206,10 @@ std::u16string TMoneyJournal::Load() {
         try {
             FRecords = MoneyJournalFromText(read.Bytes, FNextId);
             if (!foreign) return {};
-            return u"Под именем журнала денежных операций \"" + name + u"\" найдено другое (" + own.Found +
-                   u"): записи прочитаны, при записи это имя будет заменено собственным файлом журнала, тот файл не тронут";
+            return foundOther + u"): записи прочитаны, при записи это имя будет заменено собственным файлом журнала, тот файл не тронут";
         } catch (const EError& e) {
             if (foreign)
-                return u"Под именем журнала денежных операций \"" + name + u"\" найдено другое (" + own.Found +
-                       u"), и это не журнал (" + e.message() + u"): начат новый журнал, тот файл не тронут";
+                return foundOther + u"), и это не журнал (" + e.message() + u"): начат новый журнал, тот файл не тронут";
             FRecords.clear();
             FNextId = 1;
             const std::u16string aside = name + u".damaged-" + nowStamp();
@@ -222,7 +221,7 @@ std::u16string TMoneyJournal::Load() {
     }
     const std::u16string aside = name + u".damaged-" + nowStamp();
     const bool moved = platform::renameFile(name, aside);
-    return u"Под именем журнала денежных операций \"" + name + u"\" найдено другое (" + own.Found + u"), оно не читается (" +
+    return foundOther + u"), оно не читается (" +
            read.Error + u"): " + (moved ? u"отложено в \"" + aside + u"\", начат новый журнал" : std::u16string(u"начат новый журнал"));
 }
 

@@ -20,15 +20,19 @@ protected:
     void item(Session& s) {
         s.call(u"printRecItem", {Variant(u"Товар"), money("10"), Variant(1.0), i4(0)});
     }
+    // A shift opened and a sale begun with one item.
+    void saleWithItem(Session& s) {
+        s.ok(u"printNullReceipt");
+        s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
+        item(s);
+    }
 };
 
 TEST_F(Faults, NthCallFailsWithGivenCodeAndText) {
     faults("# the second item jams\nfail printRecItem 2 25 Ошибка печатающего устройства\n");
     Session s(FDir);
     s.connect();
-    s.ok(u"printNullReceipt");
-    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
-    item(s);
+    saleWithItem(s);
     EXPECT_EQ(s.lastError(), 0);
     item(s);
     EXPECT_EQ(s.lastError(), 25);
@@ -59,9 +63,7 @@ TEST_F(Faults, CodeOneCarriesItsTextAsExtendedAndStarFailsEveryCall) {
 TEST_F(Faults, PaperOutStopsPrintingButNotCancellingOrReading) {
     Session s(FDir);
     s.connect();
-    s.ok(u"printNullReceipt");
-    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
-    item(s);
+    saleWithItem(s);
     faults("paper-out\n");
     const TEmuState before = saved();
     s.call(u"endFiscalReceipt");
@@ -172,9 +174,7 @@ TEST_F(Faults, RaiseEscapesAsAnAutomationExceptionAndDoesNothing) {
     faults("raise printRecItem 2 Ошибка связи\nraise printRecTotal * \n");
     Session s(FDir);
     s.connect();
-    s.ok(u"printNullReceipt");
-    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
-    item(s);
+    saleWithItem(s);
     EXPECT_EQ(s.lastError(), 0);
     try {
         item(s);
@@ -231,9 +231,7 @@ TEST_F(Faults, LostAnswerComesAfterTheCallWasCarriedOut) {
     faults("lost endFiscalReceipt 1 Нет ответа от ККТ\nlost printXReport *\n");
     Session s(FDir);
     s.connect();
-    s.ok(u"printNullReceipt");
-    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
-    item(s);
+    saleWithItem(s);
     s.ok(u"printRecTotal", {money("10"), i4(0)});
     const size_t paperBefore = tape().size();
     try {
@@ -287,9 +285,7 @@ TEST_F(Faults, AfterCarriesTheCallOutThenAnswersTheCode) {
         writeFile(dir / "faults.txt", std::string(c.rule) + "\n");
         Session s(dir);
         s.connect();
-        s.ok(u"printNullReceipt");
-        s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
-        item(s);
+        saleWithItem(s);
         s.ok(u"printRecTotal", {money("50"), i4(0)});
         EXPECT_EQ(s.call(u"endFiscalReceipt").toInt(), c.code);
         EXPECT_EQ(s.lastError(), c.code);
@@ -340,9 +336,7 @@ TEST_F(Faults, DownLinkRaisesForEveryCallUntilTheFileChanges) {
     faults("down printRecItem 2 Связь с ККТ разорвана\n");
     Session s(FDir);
     s.connect();
-    s.ok(u"printNullReceipt");
-    s.ok(u"beginFiscalReceipt", {i4(0), Variant(u"")});
-    item(s);
+    saleWithItem(s);
     EXPECT_THROW(item(s), EOleError);
     ASSERT_TRUE(saved().open.receipt);
     EXPECT_EQ(saved().open.receipt->lines.size(), 2u);  // the second item was taken

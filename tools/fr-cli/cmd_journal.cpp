@@ -10,6 +10,7 @@
 
 #include "CliCommand.h"
 #include "adapter/uMoneyJournal.h"
+#include "adapter/uReceiptLines.h"
 #include "automation/DateTime.h"
 #include "automation/Errors.h"
 #include "automation/FormatSettings.h"
@@ -26,15 +27,6 @@ fs::path defaultFolder() {
     return fs::path(fr::platform::commonAppDataFolder()) / "fr_vornlex" / "Journals";
 }
 
-// Kopecks: the register keeps no finer amounts.
-std::string amount(int64_t scaled) {
-    const uint64_t a = scaled < 0 ? 0 - static_cast<uint64_t>(scaled) : static_cast<uint64_t>(scaled);
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%s%llu.%02llu", scaled < 0 ? "-" : "", static_cast<unsigned long long>(a / 10000),
-                  static_cast<unsigned long long>(a / 100 % 100));
-    return buf;
-}
-
 std::string utcText(int64_t seconds) {
     // Seconds since 1970 as an OLE serial: days since 1899-12-30.
     const double serial = 25569.0 + static_cast<double>(seconds) / 86400.0;
@@ -43,11 +35,11 @@ std::string utcText(int64_t seconds) {
 
 std::string line(const fr::TMoneyRecord& r, int64_t now) {
     std::string s = "№" + std::to_string(r.Id) + "  " + u8(fr::MoneyKindText(r.Kind));
-    if (r.Kind != fr::TMoneyKind::mkReceipt) s += " " + amount(r.Sum);
+    if (r.Kind != fr::TMoneyKind::mkReceipt) s += " " + u8(fr::AmountText(r.Sum));
     s += "  " + u8(fr::MoneyStateText(r.State));
     if (r.State == fr::TMoneyState::msSettled) s += ": " + u8(fr::MoneyOutcomeText(r.Outcome));
     s += "  до: смена " + std::to_string(r.Baseline.Shift) + ", чек " + std::to_string(r.Baseline.Receipt) + ", в кассе " +
-         amount(r.Baseline.Cash);
+         u8(fr::AmountText(r.Baseline.Cash));
     if (r.Outcome == fr::TMoneyOutcome::moDone)
         s += "  ответ: смена " + std::to_string(r.Answer.DayNum) + ", чек " + std::to_string(r.Answer.RecNum);
     s += "  начата " + r.Begun + "  устройство \"" + u8(r.Device) + "\"";
